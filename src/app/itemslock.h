@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QRecursiveMutex>
+
+// The one lock over the bids document: folders, items and every item field.
+class ItemsLock
+{
+public:
+    static constexpr int kDefaultWaitMs = 600000;
+    static constexpr int kSchedulerWaitMs = 60000;
+
+    // Waits up to `milliseconds`; false when the lock could not be had.
+    bool lock(int milliseconds = kDefaultWaitMs) { return m_mutex.tryLock(milliseconds); }
+    void unlock() { m_mutex.unlock(); }
+
+private:
+    QRecursiveMutex m_mutex;
+};
+
+// Holds the items lock for a scope. Release it around message boxes, downloads,
+// navigation and thread creation with unlock()/relock().
+class ItemsLockGuard
+{
+public:
+    explicit ItemsLockGuard(ItemsLock& lock, int milliseconds = ItemsLock::kDefaultWaitMs)
+        : m_lock(lock), m_held(lock.lock(milliseconds))
+    {
+    }
+    ~ItemsLockGuard()
+    {
+        if (m_held)
+            m_lock.unlock();
+    }
+    ItemsLockGuard(const ItemsLockGuard&) = delete;
+    ItemsLockGuard& operator=(const ItemsLockGuard&) = delete;
+
+    bool isHeld() const { return m_held; }
+    void unlock()
+    {
+        if (m_held) {
+            m_lock.unlock();
+            m_held = false;
+        }
+    }
+    bool relock(int milliseconds = ItemsLock::kDefaultWaitMs)
+    {
+        if (!m_held)
+            m_held = m_lock.lock(milliseconds);
+        return m_held;
+    }
+
+private:
+    ItemsLock& m_lock;
+    bool m_held;
+};

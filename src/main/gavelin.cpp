@@ -1,0 +1,66 @@
+// gavelin: the desktop program.
+
+#include "app/appcontext.h"
+#include "app/commandline.h"
+#include "app/singleinstance.h"
+#include "app/startupsequence.h"
+#include "app/terminationsignals.h"
+#include "engine/maincontroller.h"
+#include "ui/mainframe.h"
+#include "ui/splashscreen.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    Q_INIT_RESOURCE(ui);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("gavelin"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const CommandLine commandLine = CommandLine::parse(QApplication::arguments().mid(1));
+    const AppPaths paths = AppPaths::fromEnvironment();
+    SingleInstance instance(paths.configDir());
+    if (StartupSequence::handOver(commandLine, instance) == StartupSequence::HandOver::Exit)
+        return 0;
+
+    AppContext app(paths);
+    std::unique_ptr<CMainFrame> frame;
+    SplashScreen splash;
+    MainController controller(app, [&]() -> IMainWindow* {
+        frame = std::make_unique<CMainFrame>(app);
+        QObject::connect(frame.get(), &CMainFrame::exitRequested, &application,
+                         [] { QCoreApplication::exit(0); });
+        return frame.get();
+    });
+    controller.splashHandler = [&splash](const QString& text) { splash.showText(text); };
+    controller.closeSplashHandler = [&splash] { splash.close(); };
+    controller.startupMessageHandler = [](const IMainWindow::Question& question) {
+        QMessageBox::warning(nullptr, question.caption, question.text);
+    };
+    controller.showWindowHandler = [&frame](bool minimized) { frame->showAtStart(minimized); };
+
+    StartupSequence sequence(app, controller, {true, QApplication::applicationFilePath()});
+    QObject::connect(&controller, &MainController::exitPrepared, &application, [&] {
+        instance.acknowledgeExit();
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(&instance, &SingleInstance::exitRequested, &controller,
+                     &MainController::externalExit);
+    QObject::connect(&instance, &SingleInstance::activateRequested, &application, [&frame] {
+        if (frame)
+            frame->activate();
+    });
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &controller,
+                     [&controller](int) { controller.externalExit(); });
+
+    int status = 1;
+    if (sequence.run(commandLine))
+        status = application.exec();
+    sequence.finish();
+    frame.reset();
+    return status;
+}

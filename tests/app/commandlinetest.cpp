@@ -1,0 +1,27 @@
+#include "app/commandline.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CommandLineTest, WordsAreFoundAnywhere)
+{
+    EXPECT_TRUE(CommandLine::parse({"/minimize"}).minimize);
+    EXPECT_TRUE(CommandLine::parse({"--minimize"}).minimize);
+    EXPECT_TRUE(CommandLine::parse({"x", "please-exit-now"}).exit);
+    EXPECT_FALSE(CommandLine::parse({}).exit);
+    EXPECT_FALSE(CommandLine::parse({"run"}).minimize);
+}
+
+TEST(CommandLineTest, ItemAddressIsNotSearchedForWords)
+{
+    const CommandLine line =
+        CommandLine::parse({"--add", "http://127.0.0.1:8080/exit-minimize?ViewItem&item=12"});
+    EXPECT_EQ(line.addUrl, "http://127.0.0.1:8080/exit-minimize?ViewItem&item=12");
+    EXPECT_FALSE(line.exit);
+    EXPECT_FALSE(line.minimize);
+    EXPECT_EQ(CommandLine::parse({"gavelin:http://h/item=5"}).addUrl, "http://h/item=5");
+    EXPECT_EQ(CommandLine::parse({"--add=http://h/i"}).addUrl, "http://h/i");
+}
+
+} // namespace
