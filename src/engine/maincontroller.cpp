@@ -2,6 +2,7 @@
 
 #include "app/appcontext.h"
 #include "app/imainwindow.h"
+#include "sites/siteaccess.h"
 
 #include <QTextStream>
 
@@ -97,6 +98,7 @@ void MainController::verifyConnection() {}
 
 bool MainController::loadSiteSettings()
 {
+    LoadSiteSettings();
     return false;
 }
 

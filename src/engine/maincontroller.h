@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/istartuphooks.h"
+#include "sites/sitesettings.h"
 
 #include <QObject>
 #include <QTimer>
@@ -91,5 +92,6 @@ private:
     AppContext& m_app;
     WindowFactory m_createWindow;
     IMainWindow* m_window = nullptr;
+    SiteSettings m_siteSettings;
     std::array<QTimer, 8> m_timers;
 };

@@ -8,6 +8,8 @@
 #include "engine/headlessmainwindow.h"
 #include "engine/maincontroller.h"
 #include "main/daemoncommand.h"
+#include "main/settingscommand.h"
+#include "main/sitescommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -16,7 +18,10 @@
 namespace {
 
 const DaemonCommand kCommands[] = {
-    {nullptr, nullptr, nullptr, nullptr},
+    {"sites", "sites [--json]", "list the known sites, the site list and the current site",
+     runSitesCommand},
+    {"settings", "settings get SECTION KEY | set SECTION KEY VALUE | export",
+     "read or write one setting, or print all", runSettingsCommand},
 };
 
 void printHelp()
@@ -31,8 +36,6 @@ void printHelp()
            "  --add URL       hand an item page address to the running copy\n\n"
            "Commands:\n";
     for (const DaemonCommand& command : kCommands) {
-        if (!command.name)
-            continue;
         out << "  " << QString::fromUtf8(command.usage).leftJustified(34) << ' ' << command.summary
             << '\n';
     }
@@ -87,7 +90,7 @@ int main(int argc, char** argv)
             return 0;
         }
         for (const DaemonCommand& command : kCommands) {
-            if (command.name && first == QLatin1String(command.name))
+            if (first == QLatin1String(command.name))
                 return command.run(arguments.mid(1));
         }
         if (first == QLatin1String("run"))

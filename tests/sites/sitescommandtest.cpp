@@ -1,0 +1,121 @@
+#include "app/registry.h"
+#include "sites/settingstool.h"
+#include "sites/sitesettings.h"
+#include "sites/sitesreport.h"
+#include "support/apphome.h"
+
+#include <QJsonArray>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+TEST(SitesReport, ListsKnownSitesListAndCurrentSite)
+{
+    AppHome home;
+    Registry& machine = home.app().machineRegistry();
+    machine.writeInt("Sites", "sitesCount", 3);
+    machine.writeStr("Sites", "siteName1", "www.ebay.fr");
+    SiteSettings sites;
+    sites.load(machine, "www.ebay.ie");
+
+    const QString text = SitesReport::text(sites);
+    EXPECT_TRUE(text.contains("   1  www.ebay.com\n"));
+    EXPECT_TRUE(text.contains("Site list (sitesCount 3, 2 listed):\n  www.ebay.fr (9)\n"
+                              "  www.ebay.de (2)\n"));
+    EXPECT_TRUE(text.endsWith("Current site: www.ebay.ie (10)\n"));
+
+    const QJsonObject json = SitesReport::json(sites);
+    EXPECT_EQ(json["knownSites"].toArray()[3].toObject()["name"].toString(), "www.ebay.com.au");
+    EXPECT_EQ(json["sitesCount"].toInt(), 3);
+    EXPECT_EQ(json["siteList"].toArray()[0].toObject()["number"].toInt(), 9);
+    EXPECT_EQ(json["currentSiteNumber"].toInt(), 10);
+
+    QString out;
+    QTextStream stream(&out);
+    EXPECT_EQ(SitesReport::run({"--xml"}, sites, stream, stream), 2);
+}
+
+class SettingsToolTest : public ::testing::Test
+{
+protected:
+    Registry& user() { return m_home.app().userRegistry(); }
+    Registry& machine() { return m_home.app().machineRegistry(); }
+    int run(const QStringList& arguments)
+    {
+        m_out.clear();
+        QTextStream out(&m_out);
+        QTextStream err(&m_out);
+        return m_tool.run(arguments, out, err);
+    }
+
+    AppHome m_home;
+    SettingsTool m_tool{user(), machine()};
+    QString m_out;
+};
+
+TEST_F(SettingsToolTest, GetGivesStoredValuesOrDefaults)
+{
+    EXPECT_EQ(m_tool.get("Options", "startBefore"), "60");
+    user().writeInt("Options", "startBefore", 45);
+    EXPECT_EQ(m_tool.get("Options", "startBefore"), "45");
+    EXPECT_EQ(m_tool.get("Sites", "siteName7"), "www.ebay.de");
+    EXPECT_EQ(m_tool.get("Sites", "www.ebay.co.uk_KeyWord_Cont"), "Continue");
+    EXPECT_EQ(m_tool.get("Sites", "www.ebay.ca_KeyWord_Cont"), "Weiter");
+    EXPECT_EQ(m_tool.get("Sites", "www.ebay.de_KeyWord_TimeReg"), "([\\d\\.]+\\s[\\d\\:]+)");
+    EXPECT_EQ(m_tool.get("Sites/Commands", "login2"), "user");
+    EXPECT_EQ(m_tool.get("(root)", "SSVer"), "0");
+    EXPECT_FALSE(m_tool.get("Options", "noSuchKey"));
+    EXPECT_FALSE(m_tool.get("Sites", "unrelated"));
+}
+
+TEST_F(SettingsToolTest, SecretsAreNeverShownInClear)
+{
+    EXPECT_EQ(m_tool.get("Login", "Password"), "(empty)");
+    ASSERT_TRUE(m_tool.set("Login", "Password", "hunter2", nullptr));
+    EXPECT_EQ(user().readInverted("Login", "Password"), "hunter2");
+    EXPECT_EQ(m_tool.get("Login", "Password"), "(set)");
+    m_tool.set("MailCmd", "smtppass", "plain", nullptr); // kept as typed
+    const QString all = m_tool.exportLines().join('\n');
+    EXPECT_FALSE(all.contains("hunter2"));
+    EXPECT_TRUE(all.contains("\nPassword = (set)\n"));
+    EXPECT_TRUE(all.contains("\nLockP = (empty)\n"));
+    EXPECT_TRUE(all.contains("\nsmtppass = plain\n"));
+}
+
+TEST_F(SettingsToolTest, SetChecksNumbersAndKnownKeys)
+{
+    QString error;
+    EXPECT_TRUE(m_tool.set("Options", "refreshEvery", " 7 ", &error));
+    EXPECT_EQ(user().readInt("Options", "refreshEvery", 0), 7);
+    EXPECT_FALSE(m_tool.set("Options", "refreshEvery", "seven", &error));
+    EXPECT_TRUE(error.contains("whole number"));
+    EXPECT_FALSE(m_tool.set("Options", "refreshEvry", "7", &error));
+    EXPECT_TRUE(error.contains("unknown setting"));
+    // Site data goes to the machine-wide store.
+    EXPECT_TRUE(m_tool.set("Sites", "www.ebay.de_URL_ViewItem", "http://127.0.0.1:1/%s", &error));
+    EXPECT_EQ(machine().readStr("Sites", "www.ebay.de_URL_ViewItem"), "http://127.0.0.1:1/%s");
+    EXPECT_FALSE(user().contains("Sites", "www.ebay.de_URL_ViewItem"));
+}
+
+TEST_F(SettingsToolTest, ExportEscapesLineBreaks)
+{
+    machine().writeStr("Sites", "siteName1", "www.ebay.at");
+    const QStringList lines = m_tool.exportLines();
+    EXPECT_EQ(lines.first(), "[Options]");
+    EXPECT_EQ(lines.count("[Options]"), 1);
+    EXPECT_TRUE(
+        lines.contains("sellerBody = Hello, [seller_name].\\r\\nI want to talk with you about..."));
+    EXPECT_TRUE(lines.contains("siteName1 = www.ebay.at"));
+    EXPECT_TRUE(lines.contains("Command = MfcISAPICommand"));
+}
+
+TEST_F(SettingsToolTest, CommandLine)
+{
+    EXPECT_EQ(run({"set", "Options", "warnPrice", "250"}), 0);
+    EXPECT_EQ(run({"get", "Options", "warnPrice"}), 0);
+    EXPECT_EQ(m_out, "250\n");
+    EXPECT_EQ(run({"get", "Options", "nothing"}), 1);
+    EXPECT_EQ(run({"export"}), 0);
+    for (const QStringList& wrong : {QStringList{}, QStringList{"get", "Options"},
+                                     QStringList{"set", "Options", "warn"}, QStringList{"drop"}})
+        EXPECT_EQ(run(wrong), 2);
+}
