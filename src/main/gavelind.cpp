@@ -36,8 +36,7 @@ void printHelp()
            "  --add URL       hand an item page address to the running copy\n\n"
            "Commands:\n";
     for (const DaemonCommand& command : kCommands) {
-        out << "  " << QString::fromUtf8(command.usage).leftJustified(34) << ' ' << command.summary
-            << '\n';
+        out << "  " << command.usage << "\n      " << command.summary << '\n';
     }
     out << "\nEnvironment: GAVELIN_HOME moves the settings and data folders under one folder.\n";
 }
