@@ -1,0 +1,335 @@
+#include "controlapi.h"
+
+#include "auctionhouse.h"
+#include "defaultscript.h"
+#include "faultswitch.h"
+#include "fieldreader.h"
+#include "json.h"
+#include "requestlog.h"
+#include "siteclock.h"
+#include "siterequest.h"
+#include "updatefiles.h"
+
+#include <stdexcept>
+
+namespace {
+
+// Thrown for answers other than 400 (unknown paths, methods, listings).
+struct HttpError
+{
+    int status;
+    std::string message;
+};
+
+SiteResponse json(const Json& value, int status = 200)
+{
+    SiteResponse r;
+    r.status = status;
+    r.contentType = "application/json";
+    r.body = value.dump() + "\n";
+    return r;
+}
+
+SiteResponse error(int status, const std::string& message)
+{
+    Json j = Json::object();
+    j.set("error", message);
+    return json(j, status);
+}
+
+void requireMethod(const std::string& method, std::initializer_list<const char*> allowed)
+{
+    for (const char* m : allowed)
+        if (method == m)
+            return;
+    throw HttpError{405, "method " + method + " is not allowed here"};
+}
+
+bool isWrite(const std::string& method)
+{
+    return method == "POST" || method == "PUT" || method == "PATCH";
+}
+
+} // namespace
+
+ControlApi::ControlApi(AuctionHouse& house, SiteClock& clock, FaultSwitch& faults, RequestLog& log,
+                       std::string baseUrl, std::function<void()> shutdown)
+    : m_house(house), m_clock(clock), m_faults(faults), m_log(log), m_baseUrl(std::move(baseUrl)),
+      m_shutdown(std::move(shutdown))
+{
+}
+
+void ControlApi::reset(const std::string& script)
+{
+    const Json parsed = Json::parse(script.empty() ? DefaultScript::text() : script);
+    std::lock_guard lock(m_house.mutex());
+    m_house.load(parsed, m_clock.now());
+}
+
+SiteResponse ControlApi::handle(const std::string& method, const std::string& path,
+                                const std::string& query, const std::string& body)
+{
+    try {
+        const bool blank = body.find_first_not_of(" \t\r\n") == std::string::npos;
+        const Json parsed = blank ? Json::object() : Json::parse(body);
+        return route(method, path, query, parsed);
+    } catch (const HttpError& e) {
+        return error(e.status, e.message);
+    } catch (const std::invalid_argument& e) {
+        return error(400, e.what());
+    } catch (const std::runtime_error& e) {
+        return error(400, e.what());
+    } catch (const std::exception& e) {
+        return error(500, e.what());
+    }
+}
+
+SiteResponse ControlApi::route(const std::string& method, const std::string& path,
+                               const std::string& query, const Json& body)
+{
+    const auto under = [&path](const std::string& p) {
+        return path == p || path.rfind(p + "/", 0) == 0;
+    };
+    if (path == "/status" || path == "" || path == "/") {
+        requireMethod(method, {"GET"});
+        return json(status());
+    }
+    if (under("/auctions"))
+        return auctions(method, path.substr(9), body);
+    if (path == "/clock")
+        return clock(method, body);
+    if (path == "/site")
+        return site(method, body);
+    if (under("/faults"))
+        return faults(method, path.substr(7), body);
+    if (path == "/log") {
+        requireMethod(method, {"GET", "DELETE"});
+        if (method == "DELETE") {
+            m_log.clear();
+            return json(Json::object());
+        }
+        uint64_t since = 0;
+        std::string page;
+        for (const auto& f : SiteRequest::parseQuery(query)) {
+            if (f.first == "since")
+                since = FieldReader::parseItemNumber(f.second);
+            if (f.first == "page")
+                page = f.second;
+        }
+        return json(m_log.toJson(since, page));
+    }
+    if (path == "/accounts") {
+        requireMethod(method, {"GET", "POST", "PUT"});
+        std::lock_guard lock(m_house.mutex());
+        if (isWrite(method))
+            m_house.putAccount(body);
+        return json(m_house.accountsJson());
+    }
+    if (path == "/sessions") {
+        requireMethod(method, {"DELETE"});
+        std::lock_guard lock(m_house.mutex());
+        m_house.clearSessions();
+        return json(Json::object());
+    }
+    if (path == "/reset") {
+        requireMethod(method, {"POST"});
+        reset(body.members().empty() ? std::string() : body.dump());
+        m_faults.clear();
+        m_log.clear();
+        return json(status());
+    }
+    if (path == "/profile") {
+        requireMethod(method, {"GET"});
+        Json lines = Json::array();
+        for (const std::string& line : UpdateFiles::profileLines(m_baseUrl))
+            lines.push(line);
+        return json(lines);
+    }
+    if (path == "/shutdown") {
+        requireMethod(method, {"POST"});
+        if (m_shutdown)
+            m_shutdown();
+        return json(Json::object());
+    }
+    throw HttpError{404, "no control endpoint " + path};
+}
+
+Json ControlApi::status()
+{
+    Json j = Json::object();
+    j.set("baseUrl", m_baseUrl);
+    j.set("siteTime", m_clock.now());
+    j.set("offset", m_clock.offset());
+    j.set("speed", m_clock.speed());
+    std::lock_guard lock(m_house.mutex());
+    j.set("language", m_house.options().language == Language::German ? "de" : "en");
+    j.set("maintenance", m_house.options().maintenance);
+    j.set("auctions", static_cast<int>(m_house.auctions().size()));
+    return j;
+}
+
+SiteResponse ControlApi::auctions(const std::string& method, const std::string& rest,
+                                  const Json& body)
+{
+    const double now = m_clock.now();
+    std::lock_guard lock(m_house.mutex());
+    if (rest.empty() || rest == "/") {
+        requireMethod(method, {"GET", "POST"});
+        if (method == "POST")
+            return json(m_house.create(body, now).toJson(now), 201);
+        Json list = Json::array();
+        for (Auction* a : m_house.auctions()) {
+            a->advanceTo(now);
+            list.push(a->toJson(now));
+        }
+        return json(list);
+    }
+    const size_t slash = rest.find('/', 1);
+    const std::string item =
+        rest.substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
+    const std::string action = slash == std::string::npos ? "" : rest.substr(slash);
+    Auction* auction = m_house.find(item);
+    if (!auction)
+        throw HttpError{404, "no listing " + item};
+    if (action == "/end") {
+        requireMethod(method, {"POST"});
+        auction->endNow(now);
+        return json(auction->toJson(now));
+    }
+    if (action == "/bids")
+        return bids(item, body);
+    if (!action.empty())
+        throw HttpError{404, "no control endpoint /auctions/" + item + action};
+    requireMethod(method, {"GET", "POST", "PUT", "PATCH", "DELETE"});
+    if (method == "DELETE") {
+        m_house.remove(auction->listing().item);
+        return json(Json::object());
+    }
+    if (isWrite(method))
+        m_house.change(*auction, body, now);
+    auction->advanceTo(now);
+    return json(auction->toJson(now));
+}
+
+SiteResponse ControlApi::bids(const std::string& item, const Json& body)
+{
+    // Caller holds the house mutex.
+    const double now = m_clock.now();
+    Auction& auction = *m_house.find(item);
+    const Json list = body.isArray() ? body : [&body] {
+        Json one = Json::array();
+        one.push(body);
+        return one;
+    }();
+    Json results = Json::array();
+    Json scheduled = Json::array();
+    for (size_t i = 0; i < list.items().size(); ++i) {
+        const Json& input = list.items()[i];
+        const FieldReader r(input, "bids[" + std::to_string(i) + "]");
+        if (r.has("in") || r.has("beforeEnd")) {
+            scheduled.push(input);
+            continue;
+        }
+        // An immediate bid goes through the same rules as one from the bid form.
+        const std::string bidder = r.text(r.has("buyer") ? "buyer" : "bidder", "");
+        if (bidder.empty() || bidder.size() > 64 ||
+            bidder.find_first_of(" \t\r\n<>&\"") != std::string::npos)
+            throw std::invalid_argument(r.where("bidder") + ": must be a member name");
+        const int quantity = r.integer("quantity", 1, 1, 1000);
+        const Auction::Result result =
+            auction.listing().kind == Auction::Kind::FixedPrice
+                ? auction.buy(bidder, quantity, now)
+                : auction.placeBid(bidder, r.money(r.has("max") ? "max" : "price", 0), quantity,
+                                   now);
+        Json outcome = Json::object();
+        outcome.set("bidder", bidder);
+        outcome.set("result", Auction::resultName(result));
+        results.push(std::move(outcome));
+    }
+    if (!scheduled.items().empty())
+        m_house.addBids(auction, scheduled, "bids", now);
+    Json j = auction.toJson(now);
+    j.set("results", std::move(results));
+    return json(j);
+}
+
+SiteResponse ControlApi::clock(const std::string& method, const Json& body)
+{
+    requireMethod(method, {"GET", "POST", "PUT", "PATCH"});
+    if (isWrite(method)) {
+        const FieldReader r(body, "clock");
+        const double offset = r.number("offset", 0);
+        const double speed = r.number("speed", 1);
+        const double advance = r.number("advance", 0);
+        if (r.has("offset") && !(offset > -1e9 && offset < 1e9))
+            throw std::invalid_argument("clock.offset: out of range");
+        if (r.has("speed") && !(speed > 0 && speed <= 100000))
+            throw std::invalid_argument("clock.speed: must be above 0 and at most 100000");
+        if (!(advance > -1e9 && advance < 1e9))
+            throw std::invalid_argument("clock.advance: out of range");
+        if (r.has("offset"))
+            m_clock.setOffset(offset);
+        if (r.has("speed"))
+            m_clock.setSpeed(speed);
+        if (r.has("advance"))
+            m_clock.advance(advance);
+    }
+    Json j = Json::object();
+    j.set("siteTime", m_clock.now());
+    j.set("machineTime", m_clock.machineNow());
+    j.set("offset", m_clock.offset());
+    j.set("speed", m_clock.speed());
+    return json(j);
+}
+
+SiteResponse ControlApi::site(const std::string& method, const Json& body)
+{
+    requireMethod(method, {"GET", "POST", "PUT", "PATCH"});
+    std::lock_guard lock(m_house.mutex());
+    AuctionHouse::Options& o = m_house.options();
+    if (isWrite(method)) {
+        const FieldReader r(body, "site");
+        AuctionHouse::Options next = o;
+        if (r.has("language")) {
+            const std::string lang = r.text("language", "");
+            if (lang != "en" && lang != "de")
+                throw std::invalid_argument("site.language: must be \"en\" or \"de\"");
+            next.language = lang == "de" ? Language::German : Language::English;
+        }
+        next.maintenance = r.flag("maintenance", o.maintenance);
+        next.alwaysSignIn = r.flag("alwaysSignIn", o.alwaysSignIn);
+        next.settingsVersion = static_cast<unsigned>(
+            r.integer("settingsVersion", static_cast<int>(o.settingsVersion), 0, 0x7FFFFFFF));
+        next.programVersion = static_cast<unsigned>(
+            r.integer("programVersion", static_cast<int>(o.programVersion), 0, 0x7FFFFFFF));
+        o = next;
+    }
+    Json j = Json::object();
+    j.set("language", o.language == Language::German ? "de" : "en");
+    j.set("maintenance", o.maintenance);
+    j.set("alwaysSignIn", o.alwaysSignIn);
+    j.set("settingsVersion", static_cast<int64_t>(o.settingsVersion));
+    j.set("programVersion", static_cast<int64_t>(o.programVersion));
+    return json(j);
+}
+
+SiteResponse ControlApi::faults(const std::string& method, const std::string& rest,
+                                const Json& body)
+{
+    if (rest.empty() || rest == "/") {
+        requireMethod(method, {"GET", "POST", "DELETE"});
+        if (method == "DELETE")
+            m_faults.clear();
+        if (method == "POST") {
+            Json j = Json::object();
+            j.set("id", m_faults.add(body));
+            return json(j, 201);
+        }
+        return json(m_faults.toJson());
+    }
+    requireMethod(method, {"DELETE"});
+    const uint64_t id = FieldReader::parseItemNumber(rest.substr(1));
+    if (id == 0 || id > 1000000000 || !m_faults.remove(static_cast<int>(id)))
+        throw HttpError{404, "no fault " + rest.substr(1)};
+    return json(Json::object());
+}

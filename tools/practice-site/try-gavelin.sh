@@ -1,0 +1,57 @@
+#!/bin/sh
+# Try Gavelin without an account: starts the practice site, points a fresh Gavelin profile
+# (GAVELIN_HOME) at it and runs Gavelin. The site stops when Gavelin exits.
+#
+#   tools/practice-site/try-gavelin.sh [--build DIR] [--site us|de] [-- GAVELIN ARGUMENTS]
+set -eu
+
+build=build
+site=us
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build) build=$2; shift 2 ;;
+    --site) site=$2; shift 2 ;;
+    --) shift; break ;;
+    *) echo "usage: $0 [--build DIR] [--site us|de] [-- gavelin arguments]" >&2; exit 2 ;;
+  esac
+done
+
+server="$build/tools/practice-site/gavelin-practice-site"
+program="$build/src/gavelin"
+[ -x "$program" ] || program="$build/src/gavelind"
+for f in "$server" "$program"; do
+  [ -x "$f" ] || { echo "$f is not built (cmake --build $build)" >&2; exit 1; }
+done
+
+case "$site" in
+  us) site_name=www.ebay.com; language=en ;;
+  de) site_name=www.ebay.de; language=de ;;
+  *) echo "--site is us or de" >&2; exit 2 ;;
+esac
+
+GAVELIN_HOME=${GAVELIN_HOME:-$(mktemp -d "${TMPDIR:-/tmp}/gavelin-try.XXXXXX")}
+export GAVELIN_HOME
+mkdir -p "$GAVELIN_HOME/config"
+
+"$server" --language "$language" >"$GAVELIN_HOME/practice-site.port" &
+server_pid=$!
+trap 'kill "$server_pid" 2>/dev/null' EXIT INT TERM
+tries=0
+until grep -q '^port=' "$GAVELIN_HOME/practice-site.port" 2>/dev/null; do
+  tries=$((tries + 1))
+  [ "$tries" -lt 100 ] || { echo "the practice site did not start" >&2; exit 1; }
+  sleep 0.05
+done
+port=$(sed -n 's/^port=//p' "$GAVELIN_HOME/practice-site.port")
+
+# A fresh profile only: an existing machine-wide settings file is left alone.
+if [ ! -e "$GAVELIN_HOME/config/machine.ini" ]; then
+  "$server" --print-profile --port "$port" --ini >"$GAVELIN_HOME/config/machine.ini"
+fi
+if [ ! -e "$GAVELIN_HOME/config/gavelin.ini" ]; then
+  printf '[Options]\ncurrentSite=%s\n' "$site_name" >"$GAVELIN_HOME/config/gavelin.ini"
+fi
+
+echo "Practice site: http://127.0.0.1:$port/  (user practice_user, password practice)"
+echo "Gavelin profile: $GAVELIN_HOME"
+"$program" "$@"
