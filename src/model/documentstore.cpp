@@ -1,0 +1,223 @@
+#include "model/documentstore.h"
+
+#include "app/appcontext.h"
+#include "app/stringtable.h"
+#include "model/bidlistfile.h"
+#include "model/bidsdoc.h"
+#include "model/idocumentevents.h"
+#include "model/recentfiles.h"
+#include "model/safefilewriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+void setMessage(QString* message, const QString& text)
+{
+    if (message)
+        *message = text;
+}
+
+QString autosavePath()
+{
+    if (const AppContext* app = AppContext::current())
+        return app->paths().autosaveFile();
+    return QString();
+}
+
+} // namespace
+
+QString DocumentStore::fileFilter()
+{
+    return QStringLiteral("Bid files (*.bid);;All Files (*)");
+}
+
+QString DocumentStore::openDialogFolder()
+{
+    const AppContext* app = AppContext::current();
+    return app ? app->settings().initDir : QString();
+}
+
+void DocumentStore::rememberOpenDialogPath(const QString& path)
+{
+    AppContext* app = AppContext::current();
+    if (!app)
+        return;
+    app->settings().initDir = path;
+    app->userRegistry().writeStr(QStringLiteral("Options"), QStringLiteral("InitDir"), path);
+}
+
+QString DocumentStore::openFailureText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Failed to open the bid list \"%1\": %2.").arg(path, reason);
+}
+
+QString DocumentStore::saveFailureText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Failed to save the bid list \"%1\": %2.").arg(path, reason);
+}
+
+QString DocumentStore::openRefusal() const
+{
+    return m_doc.anyRunning() ? CBidsDoc::runningBidsMessage() : QString();
+}
+
+bool DocumentStore::readFile(const QString& path, QString* reason)
+{
+    const QFileInfo info(path);
+    QFile file(path);
+    if (!info.exists() || !info.isFile()) {
+        *reason = info.exists() ? QStringLiteral("it is not a file")
+                                : QStringLiteral("the file does not exist");
+        return false;
+    }
+    if (info.size() > kMaxFileSize) {
+        *reason = QStringLiteral("it is too large to be a bid list");
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
+        return false;
+    }
+    // Mapped rather than copied: a large file costs no memory of its own.
+    const qint64 size = file.size();
+    QByteArray copy;
+    QByteArrayView data;
+    if (size > 0) {
+        if (const uchar* mapped = file.map(0, size)) {
+            data = QByteArrayView(reinterpret_cast<const char*>(mapped), size);
+        } else {
+            copy = file.readAll();
+            data = copy;
+        }
+    }
+    QString error;
+    if (!BidListFile::read(data, m_doc, BidListReadContext::fromApplication(), &error)) {
+        *reason = error;
+        return false;
+    }
+    return true;
+}
+
+void DocumentStore::finishLoad()
+{
+    m_doc.ensureBuiltInFolders();
+    m_doc.setModified(false);
+    m_doc.setSelectedFolderId(CBidFolder::OpenAuctionsId);
+    m_doc.events().foldersChanged();
+    m_doc.rebuild();
+}
+
+void DocumentStore::resetToNewList()
+{
+    m_doc.newDocument();
+}
+
+bool DocumentStore::open(const QString& path, QString* message)
+{
+    ItemsLockGuard guard(m_doc.itemsLock());
+    QFile probe(path);
+    if (!QFileInfo(path).isFile() || !probe.open(QIODevice::ReadOnly)) {
+        // Nothing was read: the current list stays.
+        const QString reason = !QFileInfo::exists(path) ? QStringLiteral("the file does not exist")
+                               : !QFileInfo(path).isFile() ? QStringLiteral("it is not a file")
+                                                           : probe.errorString();
+        setMessage(message, openFailureText(path, reason));
+        AppContext::logWrite(openFailureText(path, reason), ProgramLog::Error);
+        return false;
+    }
+    probe.close();
+    QString reason;
+    if (!readFile(path, &reason)) {
+        setMessage(message, openFailureText(path, reason));
+        AppContext::logWrite(openFailureText(path, reason), ProgramLog::Error);
+        resetToNewList();
+        return false;
+    }
+    m_doc.setPath(QFileInfo(path).absoluteFilePath());
+    finishLoad();
+    RecentFiles::add(path);
+    return true;
+}
+
+bool DocumentStore::openRecent(const QString& path, QString* message)
+{
+    if (open(path, message))
+        return true;
+    RecentFiles::remove(path);
+    return false;
+}
+
+bool DocumentStore::save(const QString& path, QString* message)
+{
+    QByteArray content;
+    {
+        ItemsLockGuard guard(m_doc.itemsLock());
+        content = BidListFile::write(m_doc);
+    }
+    QString error;
+    if (!SafeFileWriter::write(path, content, &error)) {
+        setMessage(message, saveFailureText(path, error));
+        AppContext::logWrite(saveFailureText(path, error), ProgramLog::Error);
+        return false;
+    }
+    ItemsLockGuard guard(m_doc.itemsLock());
+    m_doc.setPath(QFileInfo(path).absoluteFilePath());
+    m_doc.setModified(false);
+    if (!path.contains(QLatin1String("autosave.dat")))
+        RecentFiles::add(path);
+    return true;
+}
+
+bool DocumentStore::wantsSilentSave() const
+{
+    const AppContext* app = AppContext::current();
+    return m_doc.saveSilently() || (app && app->settings().autoSaveList != 0);
+}
+
+QString DocumentStore::silentSavePath() const
+{
+    if (!m_doc.path().isEmpty())
+        return m_doc.path();
+    QString title = m_doc.title();
+    for (const QChar stop : {QLatin1Char(':'), QLatin1Char('/'), QLatin1Char('\\')}) {
+        const qsizetype cut = title.indexOf(stop);
+        if (cut >= 0)
+            title.truncate(cut);
+    }
+    if (title.isEmpty())
+        title = QStringLiteral("List1");
+    const AppContext* app = AppContext::current();
+    const QString folder = app ? app->paths().documentsDir() : QDir::homePath();
+    return folder + QLatin1Char('/') + title + QStringLiteral(".bid");
+}
+
+bool DocumentStore::saveSilently(QString* message)
+{
+    const QString path = silentSavePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return save(path, message);
+}
+
+bool DocumentStore::autosave(QString* message)
+{
+    const QString path = autosavePath();
+    if (path.isEmpty())
+        return false;
+    AppContext::logWrite(StringTable::text(473), ProgramLog::Info);
+    QByteArray content;
+    {
+        ItemsLockGuard guard(m_doc.itemsLock());
+        content = BidListFile::write(m_doc);
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QString error;
+    if (!SafeFileWriter::write(path, content, &error)) {
+        setMessage(message, saveFailureText(path, error));
+        AppContext::logWrite(saveFailureText(path, error), ProgramLog::Error);
+        return false;
+    }
+    return true;
+}

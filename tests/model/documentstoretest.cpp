@@ -1,0 +1,233 @@
+#include "model/documentstore.h"
+#include "model/bidlistfile.h"
+#include "model/recentfiles.h"
+#include "model/safefilewriter.h"
+#include "model/startuplist.h"
+#include "modelfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+} // namespace
+
+class DocumentStoreTest : public ModelTest
+{
+protected:
+    QString documents() { return m_home.app().paths().documentsDir(); }
+    QString listPath(const QString& name) { return documents() + "/" + name; }
+    QString savedList(const QString& name)
+    {
+        addItem("1234567890", StatusActive)->setTitle("Saved");
+        const QString path = listPath(name);
+        QDir().mkpath(documents());
+        EXPECT_TRUE(DocumentStore(m_doc).save(path));
+        return path;
+    }
+
+    DocumentStore m_store{m_doc};
+};
+
+TEST_F(DocumentStoreTest, SaveAndOpenTrackPathModifiedAndRecentFiles)
+{
+    const QString path = savedList("mine.bid");
+    EXPECT_EQ(m_doc.path(), path);
+    EXPECT_EQ(m_doc.title(), "mine.bid");
+    EXPECT_FALSE(m_doc.isModified());
+    EXPECT_EQ(RecentFiles::list().value(0), path);
+
+    m_doc.newDocument();
+    QString message;
+    ASSERT_TRUE(m_store.open(path, &message)) << message.toStdString();
+    ASSERT_EQ(m_doc.itemCount(), 1);
+    EXPECT_EQ(m_doc.itemAt(0)->title(), "Saved");
+    EXPECT_EQ(m_doc.selectedFolderId(), CBidFolder::OpenAuctionsId);
+    EXPECT_EQ(m_events.rows, std::vector<int>{0});
+
+    EXPECT_TRUE(m_store.save(m_home.app().paths().autosaveFile()));
+    EXPECT_EQ(RecentFiles::list(), QStringList{path}); // the autosave copy is never recent
+}
+
+TEST_F(DocumentStoreTest, OpenFailures)
+{
+    addItem("1234567890", StatusActive);
+    QString message;
+    EXPECT_FALSE(m_store.open(listPath("missing.bid"), &message));
+    EXPECT_TRUE(message.contains("missing.bid") && message.contains("does not exist"));
+    EXPECT_EQ(m_doc.itemCount(), 1); // nothing read: the list stays
+
+    const QString junk = writeFile("documents/junk.bid", "this is no bid list at all");
+    EXPECT_FALSE(m_store.open(junk, &message));
+    EXPECT_TRUE(message.startsWith("Failed to open the bid list \"" + junk + "\": it is not"));
+    EXPECT_EQ(m_doc.itemCount(), 0);
+    ASSERT_EQ(m_doc.folders().size(), 2u); // a new list again
+    EXPECT_EQ(m_doc.folders()[1]->name(), "Closed auctions");
+    EXPECT_TRUE(logText().contains("junk.bid"));
+
+    RecentFiles::add(junk);
+    EXPECT_FALSE(m_store.openRecent(junk));
+    EXPECT_TRUE(RecentFiles::list().isEmpty());
+
+    const QString empty = writeFile("documents/empty.bid", "");
+    EXPECT_TRUE(m_store.open(empty));
+    EXPECT_EQ(m_doc.folders().size(), 2u);
+    EXPECT_FALSE(m_store.open(documents()));
+}
+
+TEST_F(DocumentStoreTest, RunningBidsRefuseOpening)
+{
+    EXPECT_TRUE(m_store.openRefusal().isEmpty());
+    addItem("1234567890", StatusRunningOutbid);
+    EXPECT_EQ(m_store.openRefusal(), "Please, stop all running bids before continue.");
+}
+
+TEST_F(DocumentStoreTest, AutosaveKeepsTheModifiedFlagAndThePath)
+{
+    const QString path = savedList("mine.bid");
+    EXPECT_TRUE(m_store.autosave());
+    EXPECT_FALSE(m_doc.isModified());
+    m_doc.setModified(true);
+    EXPECT_TRUE(m_store.autosave());
+    EXPECT_TRUE(m_doc.isModified());
+    EXPECT_EQ(m_doc.path(), path);
+    EXPECT_EQ(readAll(m_home.app().paths().autosaveFile()), readAll(path));
+    EXPECT_TRUE(logText().contains("Autosaving document..."));
+}
+
+TEST_F(DocumentStoreTest, SilentSaveGoesToTheDocumentsFolder)
+{
+    settings().autoSaveList = 0;
+    EXPECT_FALSE(m_store.wantsSilentSave());
+    m_doc.setSaveSilently(true);
+    EXPECT_TRUE(m_store.wantsSilentSave());
+    EXPECT_TRUE(m_doc.title().startsWith("List"));
+    EXPECT_EQ(m_store.silentSavePath(), listPath(m_doc.title() + ".bid"));
+    ASSERT_TRUE(m_store.saveSilently());
+    EXPECT_TRUE(QFile::exists(listPath(m_doc.title())));
+}
+
+TEST_F(DocumentStoreTest, FailedOrCrashedSaveLeavesThePreviousFile)
+{
+    const QString path = savedList("mine.bid");
+    const QByteArray before = readAll(path);
+    const QByteArray longer(1 << 20, 'x');
+
+    QString error;
+    EXPECT_FALSE(SafeFileWriter::write(
+        path, [](QIODevice& out) { return out.write("half") < 0; }, &error));
+    EXPECT_EQ(readAll(path), before);
+
+    // A process that dies in the middle of writing.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SafeFileWriter::write(path, [&longer](QIODevice& out) {
+            out.write(longer.left(longer.size() / 2));
+            _exit(3);
+            return true;
+        });
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3);
+    EXPECT_EQ(readAll(path), before);
+
+    EXPECT_TRUE(SafeFileWriter::write(path, longer));
+    EXPECT_EQ(readAll(path), longer);
+}
+
+TEST_F(DocumentStoreTest, RecentFileList)
+{
+    for (int i = 0; i < 20; ++i)
+        RecentFiles::add(QStringLiteral("/lists/%1.bid").arg(i));
+    RecentFiles::add("/lists/5.bid");
+    const QStringList files = RecentFiles::list();
+    ASSERT_EQ(files.size(), 16);
+    EXPECT_EQ(files.first(), "/lists/5.bid");
+    EXPECT_EQ(files.at(1), "/lists/19.bid");
+    EXPECT_EQ(files.count("/lists/5.bid"), 1);
+    EXPECT_EQ(m_home.app().userRegistry().readStr("Recent File List", "File1"), "/lists/5.bid");
+
+    EXPECT_EQ(RecentFiles::menuText("/home/ann/a.bid"), "/home/ann/a.bid");
+    EXPECT_EQ(RecentFiles::menuText("/home/ann/auctions/2024/spring/cameras.bid"),
+              "/home/.../spring/cameras.bid");
+    const QString longName = "/x/" + QString(40, 'n') + ".bid";
+    EXPECT_EQ(RecentFiles::menuText(longName), QString(40, 'n') + ".bid");
+}
+
+class StartupListTest : public DocumentStoreTest
+{
+protected:
+    StartupList::Source load(bool answer = true)
+    {
+        return StartupList::load(m_doc, [this, answer](const QString& question) {
+            m_questions << question;
+            return answer;
+        });
+    }
+    QStringList m_questions;
+};
+
+TEST_F(StartupListTest, AutosaveCopyComesFirst)
+{
+    const QString recent = savedList("recent.bid");
+    m_doc.itemAt(0)->setTitle("Autosaved");
+    ASSERT_TRUE(m_store.autosave());
+    EXPECT_EQ(load(), StartupList::Source::Autosave);
+    EXPECT_EQ(m_doc.itemAt(0)->title(), "Autosaved");
+    EXPECT_TRUE(m_doc.isModified());
+    EXPECT_TRUE(m_doc.path().isEmpty());
+    EXPECT_TRUE(logText().contains("Try load 'autosave.dat' file!"));
+
+    writeAll(m_home.app().paths().autosaveFile(), "garbage");
+    EXPECT_EQ(load(), StartupList::Source::AutosaveCorrupted);
+    EXPECT_EQ(m_doc.itemCount(), 0);
+    EXPECT_EQ(m_doc.folders().size(), 2u);
+    EXPECT_TRUE(m_doc.isModified());
+    EXPECT_TRUE(logText().contains("'autosave.dat' file is corrupted!"));
+
+    writeAll(m_home.app().paths().autosaveFile(), ""); // empty: ignored
+    EXPECT_EQ(load(), StartupList::Source::RecentFile);
+    EXPECT_EQ(m_doc.path(), recent);
+    EXPECT_TRUE(logText().contains("Try load recent file '" + recent + "'"));
+    EXPECT_TRUE(m_questions.isEmpty());
+}
+
+TEST_F(StartupListTest, DefaultListIsOfferedWhenNoRecentFileExists)
+{
+    savedList("List1.bid");
+    RecentFiles::remove(listPath("List1.bid"));
+    RecentFiles::add(listPath("gone.bid"));
+    EXPECT_EQ(load(true), StartupList::Source::DefaultList);
+    ASSERT_EQ(m_questions.size(), 1);
+    EXPECT_TRUE(m_questions[0].startsWith("The file List1.bid, which includes"));
+    EXPECT_EQ(m_doc.itemCount(), 1);
+
+    RecentFiles::remove(listPath("List1.bid"));
+    EXPECT_EQ(load(false), StartupList::Source::NewList);
+    EXPECT_EQ(m_doc.itemCount(), 0);
+    EXPECT_TRUE(m_doc.path().isEmpty());
+
+    QFile::remove(listPath("List1.bid"));
+    m_questions.clear();
+    EXPECT_EQ(load(), StartupList::Source::NewList);
+    EXPECT_TRUE(m_questions.isEmpty());
+}
