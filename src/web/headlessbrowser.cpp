@@ -1,0 +1,190 @@
+#include "web/headlessbrowser.h"
+
+#include "app/appcontext.h"
+#include "web/cookiejar.h"
+#include "web/downloadcounter.h"
+
+#include <QMetaObject>
+
+struct HeadlessBrowser::Load
+{
+    HttpTransfer::Request request;
+    std::atomic<bool> abort{false};
+    std::atomic<bool> done{false};
+    HeadlessBrowser* owner = nullptr;
+    HttpTransfer::Response response;
+    std::unique_ptr<HtmlDocument> document;
+    QString error;
+};
+
+namespace {
+
+bool isWebAddress(const QUrl& url)
+{
+    return url.isValid() && !url.host().isEmpty() &&
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+bool isPageType(const QByteArray& contentType)
+{
+    const QByteArray type = contentType.split(';').first().trimmed().toLower();
+    return type.isEmpty() || type.startsWith("text/") || type.endsWith("+xml") ||
+           type.endsWith("/xml");
+}
+
+} // namespace
+
+HeadlessBrowser::HeadlessBrowser(QObject* parent)
+    : QObject(parent), m_jar(std::make_unique<CookieJar>()),
+      m_document(std::make_unique<HtmlDocument>(QString())), m_url(QStringLiteral("about:blank"))
+{
+}
+
+HeadlessBrowser::~HeadlessBrowser()
+{
+    // Workers post to this object; none may outlive it.
+    reapWorkers(true);
+}
+
+QString HeadlessBrowser::bodyText() const
+{
+    return m_document->bodyText();
+}
+
+void HeadlessBrowser::navigate(const QString& url)
+{
+    const QUrl address(url.trimmed());
+    if (address.toString() == QLatin1String("about:blank")) {
+        stop();
+        m_busy = true;
+        auto load = std::make_shared<Load>();
+        load->request.url = address;
+        load->document = std::make_unique<HtmlDocument>(QString(), address);
+        m_current = load;
+        QMetaObject::invokeMethod(
+            this, [this, load] { finish(load); }, Qt::QueuedConnection);
+        return;
+    }
+    HttpTransfer::Request request;
+    request.url = address;
+    start(std::move(request));
+}
+
+bool HeadlessBrowser::submitForm(const HtmlForm& form, const HtmlElement& submitter)
+{
+    if (!form || form.document() != m_document.get())
+        return false;
+    const FormSubmission submission = form.submission(submitter);
+    HttpTransfer::Request request;
+    request.url = submission.url;
+    request.method = submission.method;
+    request.body = submission.body;
+    request.contentType = submission.contentType;
+    start(std::move(request));
+    return true;
+}
+
+bool HeadlessBrowser::followLink(const HtmlElement& link)
+{
+    if (!link || link.document() != m_document.get())
+        return false;
+    const QUrl target = link.url(QStringLiteral("href"));
+    if (!target.isValid())
+        return false;
+    navigate(target.toString());
+    return true;
+}
+
+void HeadlessBrowser::stop()
+{
+    if (m_current)
+        m_current->abort = true;
+    m_current.reset();
+    m_busy = false;
+}
+
+void HeadlessBrowser::start(HttpTransfer::Request request)
+{
+    stop();
+    reapWorkers(false);
+    m_busy = true;
+    auto load = std::make_shared<Load>();
+    load->owner = this;
+    m_current = load;
+    if (!isWebAddress(request.url)) {
+        load->error = QStringLiteral("not a web address");
+        load->request = std::move(request);
+        QMetaObject::invokeMethod(
+            this, [this, load] { finish(load); }, Qt::QueuedConnection);
+        return;
+    }
+    request.cookies = m_jar.get();
+    request.abort = &load->abort;
+    request.proxy = HttpTransfer::settingsProxy();
+    if (m_url.scheme().startsWith(QLatin1String("http")))
+        request.referer = m_url.toEncoded();
+    load->request = std::move(request);
+    m_workers.emplace_back(std::thread(&HeadlessBrowser::run, load), load);
+}
+
+void HeadlessBrowser::run(const std::shared_ptr<Load>& load)
+{
+    {
+        DownloadCounter counting;
+        load->response = HttpTransfer::perform(load->request);
+    }
+    const HttpTransfer::Response& response = load->response;
+    if (response.transportFailed()) {
+        load->error = response.errorText;
+    } else if (!isPageType(response.contentType)) {
+        load->error =
+            QStringLiteral("not a page (%1)").arg(QString::fromLatin1(response.contentType));
+    } else {
+        const QUrl url = response.finalUrl.isValid() ? response.finalUrl : load->request.url;
+        load->document = HtmlDocument::fromBytes(response.body, response.contentType, url);
+    }
+    if (!load->abort.load()) {
+        HeadlessBrowser* owner = load->owner;
+        QMetaObject::invokeMethod(
+            owner, [owner, load] { owner->finish(load); }, Qt::QueuedConnection);
+    }
+    load->done = true;
+}
+
+void HeadlessBrowser::finish(const std::shared_ptr<Load>& load)
+{
+    if (load != m_current)
+        return; // stopped, or a newer load took its place
+    m_current.reset();
+    const HttpTransfer::Response& response = load->response;
+    m_url = response.finalUrl.isValid() ? response.finalUrl : load->request.url;
+    m_lastStatus = response.transportFailed() ? 0 : response.status;
+    m_lastError = load->error;
+    if (load->document) {
+        m_document = std::move(load->document);
+    } else {
+        m_document = std::make_unique<HtmlDocument>(QString(), m_url);
+        AppContext::logWrite(
+            QStringLiteral("HeadlessBrowser: cannot load %1: %2")
+                .arg(m_url.toString(QUrl::RemovePassword | QUrl::RemoveQuery), m_lastError),
+            ProgramLog::Error);
+    }
+    m_busy = false;
+    reapWorkers(false);
+    Q_EMIT documentComplete(m_url.toString());
+}
+
+void HeadlessBrowser::reapWorkers(bool all)
+{
+    for (auto it = m_workers.begin(); it != m_workers.end();) {
+        if (all)
+            it->second->abort = true;
+        if (all || it->second->done.load()) {
+            if (it->first.joinable())
+                it->first.join();
+            it = m_workers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
