@@ -7,6 +7,7 @@
 #include "app/terminationsignals.h"
 #include "engine/maincontroller.h"
 #include "ui/mainframe.h"
+#include "ui/screenshothook.h"
 #include "ui/splashscreen.h"
 
 #include <QApplication>
@@ -33,6 +34,11 @@ int main(int argc, char** argv)
         frame = std::make_unique<CMainFrame>(app);
         QObject::connect(frame.get(), &CMainFrame::exitRequested, &application,
                          [] { QCoreApplication::exit(0); });
+        // A time synchronisation asked for by the options runs after the sheet has closed.
+        frame->optionsHooks().synchroniseTime = [&controller] {
+            QMetaObject::invokeMethod(
+                &controller, [&controller] { controller.synchroniseTime(); }, Qt::QueuedConnection);
+        };
         return frame.get();
     });
     controller.splashHandler = [&splash](const QString& text) { splash.showText(text); };
@@ -40,7 +46,12 @@ int main(int argc, char** argv)
     controller.startupMessageHandler = [](const IMainWindow::Question& question) {
         QMessageBox::warning(nullptr, question.caption, question.text);
     };
-    controller.showWindowHandler = [&frame](bool minimized) { frame->showAtStart(minimized); };
+    controller.showWindowHandler = [&frame](bool minimized) {
+        frame->showAtStart(minimized);
+        const QString screenshots = CScreenshotHook::requestedFolder();
+        if (!screenshots.isEmpty())
+            (new CScreenshotHook(*frame, screenshots))->start();
+    };
 
     StartupSequence sequence(app, controller, {true, QApplication::applicationFilePath()});
     QObject::connect(&controller, &MainController::exitPrepared, &application, [&] {

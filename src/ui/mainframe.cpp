@@ -1,126 +1,49 @@
 #include "ui/mainframe.h"
 
 #include "app/appcontext.h"
-#include "app/imainwindow.h"
+#include "engine/connectionmanager.h"
+#include "engine/dialupoptions.h"
+#include "engine/processrunner.h"
+#include "sites/siteaccess.h"
+#include "ui/bidsframe.h"
+#include "ui/commandid.h"
+#include "ui/logviewer.h"
+#include "ui/mainactions.h"
+#include "ui/messagelist.h"
+#include "ui/optionssheet.h"
+#include "ui/outlookbar.h"
+#include "ui/sitemenu.h"
+#include "ui/uiicons.h"
+#include "ui/userprompt.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QLabel>
-#include <QListWidget>
+#include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
-#include <QStatusBar>
-#include <QStyle>
-#include <QSystemTrayIcon>
+#include <QSplitter>
+#include <QStackedWidget>
 #include <QThread>
 #include <QTimer>
-#include <QVBoxLayout>
+#include <QToolBar>
 
 namespace {
 
-constexpr int kMaxMessages = 200;
-
-QIcon levelIcon(int level)
-{
-    QStyle* style = QApplication::style();
-    switch (level) {
-    case ProgramLog::Success:
-        return style->standardIcon(QStyle::SP_DialogApplyButton);
-    case ProgramLog::Warning:
-        return style->standardIcon(QStyle::SP_MessageBoxWarning);
-    case ProgramLog::Error:
-        return style->standardIcon(QStyle::SP_MessageBoxCritical);
-    default:
-        return style->standardIcon(QStyle::SP_MessageBoxInformation);
-    }
-}
-
-QMessageBox::StandardButtons buttonsFor(IMainWindow::Buttons buttons)
-{
-    switch (buttons) {
-    case IMainWindow::Buttons::OkCancel:
-        return QMessageBox::Ok | QMessageBox::Cancel;
-    case IMainWindow::Buttons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    case IMainWindow::Buttons::YesNoCancel:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    default:
-        return QMessageBox::Ok;
-    }
-}
-
-QMessageBox::StandardButton toButton(int answer)
-{
-    switch (answer) {
-    case IMainWindow::AnswerCancel:
-        return QMessageBox::Cancel;
-    case IMainWindow::AnswerYes:
-        return QMessageBox::Yes;
-    case IMainWindow::AnswerNo:
-        return QMessageBox::No;
-    default:
-        return QMessageBox::Ok;
-    }
-}
-
-int toAnswer(int button)
-{
-    switch (button) {
-    case QMessageBox::Cancel:
-        return IMainWindow::AnswerCancel;
-    case QMessageBox::Yes:
-        return IMainWindow::AnswerYes;
-    case QMessageBox::No:
-        return IMainWindow::AnswerNo;
-    default:
-        return IMainWindow::AnswerOk;
-    }
-}
-
-QMessageBox::Icon iconFor(IMainWindow::Icon icon)
-{
-    switch (icon) {
-    case IMainWindow::Icon::Information:
-        return QMessageBox::Information;
-    case IMainWindow::Icon::Question:
-        return QMessageBox::Question;
-    case IMainWindow::Icon::Warning:
-        return QMessageBox::Warning;
-    case IMainWindow::Icon::Error:
-        return QMessageBox::Critical;
-    default:
-        return QMessageBox::NoIcon;
-    }
-}
+const QString kFrame = QStringLiteral("Options\\Frame");
+constexpr int kMessageListHeight = 150;
 
 } // namespace
 
 CMainFrame::CMainFrame(AppContext& app, QWidget* parent) : QMainWindow(parent), m_app(app)
 {
     setWindowTitle(AppContext::applicationTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/icons/gavelin.svg")));
-
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    m_messages = new QListWidget(central);
-    m_messages->setAlternatingRowColors(true);
-    m_messages->setUniformItemSizes(true);
-    layout->addWidget(m_messages);
-    setCentralWidget(central);
-
-    m_statusText = new QLabel(this);
-    m_siteLabel = new QLabel(this);
-    m_timeLabel = new QLabel(this);
-    statusBar()->addWidget(m_statusText, 1);
-    statusBar()->addPermanentWidget(m_siteLabel);
-    statusBar()->addPermanentWidget(m_timeLabel);
-
-    buildMenus();
-    buildTray();
+    setWindowIcon(UiIcons::application());
+    m_actions = new CMainActions(this);
+    buildWindow();
+    connectCommands();
     siteChanged();
 
     m_clockTimer = new QTimer(this);
@@ -132,47 +55,90 @@ CMainFrame::CMainFrame(AppContext& app, QWidget* parent) : QMainWindow(parent), 
 
 CMainFrame::~CMainFrame() = default;
 
-void CMainFrame::buildMenus()
+void CMainFrame::buildWindow()
 {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("E&xit"), this, &CMainFrame::exitProgram);
-    QMenu* help = menuBar()->addMenu(tr("&Help"));
-    help->addAction(tr("&About"), this, [this] {
-        QMessageBox::about(
-            this, AppContext::applicationTitle(),
-            tr("%1 %2\nAuction sniper").arg(AppContext::applicationTitle(), m_app.versionText()));
+    m_actions->fillMenuBar(menuBar());
+    m_toolBar = addToolBar(tr("Toolbar"));
+    m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_toolBar->setIconSize(QSize(24, 24));
+    m_toolBar->setMovable(false);
+    m_actions->fillToolBar(m_toolBar);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setSpacing(4);
+    m_outlook = new COutlookBar(central);
+    m_actions->fillOutlookBar(m_outlook);
+    layout->addWidget(m_outlook);
+
+    m_split = new QSplitter(Qt::Vertical, central);
+    m_split->setChildrenCollapsible(false);
+    m_views = new QStackedWidget(m_split);
+    m_bids = new CBidsFrame(m_app, m_views);
+    m_views->addWidget(m_bids);
+    m_messages = new CMessageList(m_split);
+    m_split->addWidget(m_views);
+    m_split->addWidget(m_messages);
+    m_split->setStretchFactor(0, 1);
+    m_split->setStretchFactor(1, 0);
+    m_split->setSizes({400, kMessageListHeight});
+    layout->addWidget(m_split, 1);
+    setCentralWidget(central);
+
+    m_status = new CMainStatusBar(this);
+    setStatusBar(m_status);
+
+    m_tray = new CTrayIcon(this);
+    auto* trayMenu = new QMenu(this);
+    m_actions->fillTrayMenu(trayMenu);
+    m_tray->setMenu(trayMenu);
+    connect(m_tray, &CTrayIcon::restoreRequested, this, &CMainFrame::activate);
+
+    // A value other than 0 shows the bar, so a damaged entry never hides it for good.
+    const Registry& registry = m_app.userRegistry();
+    const bool showOutlook = registry.readInt(kFrame, QStringLiteral("ShowOutlookBar"), 1) != 0;
+    const bool showStatus = registry.readInt(kFrame, QStringLiteral("ShowStatus"), 1) != 0;
+    const bool showToolBar = registry.readInt(kFrame, QStringLiteral("ShowToolBar"), 1) != 0;
+    m_outlook->setVisible(showOutlook);
+    m_status->setVisible(showStatus);
+    m_toolBar->setVisible(showToolBar);
+    command(CmdViewOutlookBar)->setChecked(showOutlook);
+    command(CmdViewStatusBar)->setChecked(showStatus);
+    command(CmdViewToolbar)->setChecked(showToolBar);
+}
+
+void CMainFrame::connectCommands()
+{
+    connect(command(CmdExit), &QAction::triggered, this, &CMainFrame::exitProgram);
+    connect(command(CmdRestore), &QAction::triggered, this, &CMainFrame::activate);
+    connect(command(CmdAbout), &QAction::triggered, this, &CMainFrame::showAbout);
+    connect(command(CmdOptions), &QAction::triggered, this, &CMainFrame::openOptions);
+    connect(command(CmdLogViewer), &QAction::triggered, this, &CMainFrame::openLogViewer);
+    connect(command(CmdBidsWindow), &QAction::triggered, this, &CMainFrame::showBidsWindow);
+    connect(command(CmdViewOutlookBar), &QAction::toggled, m_outlook, &QWidget::setVisible);
+    connect(command(CmdViewStatusBar), &QAction::toggled, m_status, &QWidget::setVisible);
+    connect(command(CmdViewToolbar), &QAction::toggled, m_toolBar, &QWidget::setVisible);
+    connect(m_actions->siteMenu(), &CSiteMenu::siteChosen, this, [this](const QString& site) {
+        SetCurrentSite(site);
+        // Also when nothing changed: the menu's check mark goes back to the current site.
+        siteChanged();
     });
 }
 
-void CMainFrame::buildTray()
+QAction* CMainFrame::command(int id) const
 {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    m_tray = new QSystemTrayIcon(windowIcon(), this);
-    m_tray->setToolTip(AppContext::applicationTitle());
-    auto* menu = new QMenu(this);
-    QAction* title = menu->addAction(AppContext::applicationTitle());
-    title->setEnabled(false);
-    QAction* restore = menu->addAction(tr("&Restore"), this, &CMainFrame::activate);
-    menu->setDefaultAction(restore);
-    menu->addSeparator();
-    menu->addAction(tr("&About"), this, [this] {
-        QMessageBox::about(this, AppContext::applicationTitle(), AppContext::applicationTitle());
-    });
-    menu->addSeparator();
-    menu->addAction(tr("&Exit from Gavelin"), this, &CMainFrame::exitProgram);
-    m_tray->setContextMenu(menu);
-    connect(m_tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger)
-                    activate();
-            });
-    m_tray->show();
+    return m_actions->action(id);
+}
+
+QMenu* CMainFrame::recentFilesMenu() const
+{
+    return m_actions->recentFilesMenu();
 }
 
 bool CMainFrame::hasTray() const
 {
-    return m_tray != nullptr;
+    return m_tray->isAvailable();
 }
 
 void CMainFrame::runOnWindowThread(std::function<void()> work)
@@ -183,73 +149,57 @@ void CMainFrame::runOnWindowThread(std::function<void()> work)
         QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
 }
 
-void CMainFrame::postBidsViewCommand(int command)
+void CMainFrame::postBidsViewCommand(int id)
 {
-    Q_UNUSED(command);
+    // Posted: the bids view runs the command after the caller's own work is done.
+    QMetaObject::invokeMethod(
+        this, [this, id] { Q_EMIT bidsViewCommand(id); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::addMessage(const QString& line, int level)
 {
-    runOnWindowThread([this, line, level] {
-        auto* item = new QListWidgetItem(levelIcon(level), line);
-        m_messages->insertItem(0, item);
-        while (m_messages->count() > kMaxMessages)
-            delete m_messages->takeItem(m_messages->count() - 1);
-        m_messages->setCurrentRow(0);
-    });
+    runOnWindowThread([this, line, level] { m_messages->addLine(line, level); });
 }
 
 void CMainFrame::setStatusText(const QString& text)
 {
-    runOnWindowThread([this, text] { m_statusText->setText(text); });
+    runOnWindowThread([this, text] { m_status->setText(text); });
 }
 
 void CMainFrame::showTrayBalloon(const QString& title, const QString& text, int milliseconds)
 {
-    runOnWindowThread([this, title, text, milliseconds] {
-        if (m_tray)
-            m_tray->showMessage(title, text, QSystemTrayIcon::Information, milliseconds);
-    });
+    runOnWindowThread(
+        [this, title, text, milliseconds] { m_tray->showBalloon(title, text, milliseconds); });
 }
 
 int CMainFrame::ask(const Question& question)
 {
-    int answer = question.defaultAnswer;
-    auto show = [this, &question, &answer] {
-        QMessageBox box(iconFor(question.icon),
-                        question.caption.isEmpty() ? AppContext::applicationTitle()
-                                                   : question.caption,
-                        question.text, buttonsFor(question.buttons), this);
-        box.setDefaultButton(toButton(question.defaultAnswer));
-        int left = question.countdownSeconds;
-        QTimer countdown;
-        if (left > 0) {
-            box.setInformativeText(tr("(%1 s)").arg(left));
-            connect(&countdown, &QTimer::timeout, &box, [&box, &left, &question] {
-                if (--left <= 0)
-                    box.done(toButton(question.defaultAnswer));
-                else
-                    box.setInformativeText(tr("(%1 s)").arg(left));
-            });
-            countdown.start(1000);
-        }
-        const int result = box.exec();
-        answer = toAnswer(result);
-    };
     if (QThread::currentThread() == thread())
-        show();
-    else
-        QMetaObject::invokeMethod(this, show, Qt::BlockingQueuedConnection);
+        return UserPrompt::ask(this, question);
+    int answer = question.defaultAnswer;
+    QMetaObject::invokeMethod(
+        this, [this, &question, &answer] { answer = UserPrompt::ask(this, question); },
+        Qt::BlockingQueuedConnection);
     return answer;
 }
 
-void CMainFrame::itemsChanged() {}
+void CMainFrame::itemsChanged()
+{
+    runOnWindowThread([this] { Q_EMIT bidsChanged(); });
+}
 
-void CMainFrame::foldersChanged() {}
+void CMainFrame::foldersChanged()
+{
+    runOnWindowThread([this] { Q_EMIT folderTreeChanged(); });
+}
 
 void CMainFrame::siteChanged()
 {
-    runOnWindowThread([this] { m_siteLabel->setText(m_app.settings().currentSite); });
+    runOnWindowThread([this] {
+        const QString site = m_app.settings().currentSite;
+        m_status->setSite(site, SiteNumber(site));
+        m_actions->siteMenu()->showCurrentSite(site);
+    });
 }
 
 void CMainFrame::activate()
@@ -258,38 +208,115 @@ void CMainFrame::activate()
         if (isHidden())
             show();
         if (isMinimized())
-            showNormal();
+            setWindowState(windowState() & ~Qt::WindowMinimized);
         raise();
         activateWindow();
     });
 }
 
+void CMainFrame::setBrowserWindow(QWidget* browser)
+{
+    m_views->addWidget(browser);
+    QAction* action = command(CmdInternalBrowser);
+    action->setEnabled(true);
+    connect(action, &QAction::triggered, this,
+            [this, browser] { m_views->setCurrentWidget(browser); });
+}
+
+void CMainFrame::showBidsWindow()
+{
+    m_views->setCurrentWidget(m_bids);
+}
+
+void CMainFrame::setTrayState(CTrayIcon::State state)
+{
+    m_tray->setState(state);
+}
+
+void CMainFrame::trayTick()
+{
+    m_tray->tick();
+}
+
+void CMainFrame::setConnectionState(CMainStatusBar::Connection state)
+{
+    runOnWindowThread([this, state] { m_status->setConnection(state); });
+}
+
+void CMainFrame::setProgress(int value, int maximum)
+{
+    runOnWindowThread([this, value, maximum] { m_status->setProgress(value, maximum); });
+}
+
 void CMainFrame::updateSiteTime()
 {
-    const SiteClock& clock = m_app.clock();
-    if (!clock.isSynchronised()) {
-        m_timeLabel->setText(tr("Site time not synchronised"));
-        return;
+    m_status->showSiteTime(m_app.clock());
+}
+
+void CMainFrame::showAbout()
+{
+    QMessageBox::about(this, tr("About %1").arg(AppContext::applicationTitle()),
+                       tr("<h3>%1 %2</h3><p>Auction sniper: places your bid in the last "
+                          "seconds of an auction.</p>")
+                           .arg(AppContext::applicationTitle(), m_app.versionText()));
+}
+
+std::unique_ptr<COptionsSheet> CMainFrame::newOptionsSheet()
+{
+    // The phone-book entries of the connection layer; a copy reads them itself before
+    // the engine's connection exists.
+    DialUpOptions dialUp;
+    if (ConnectionManager* connection = ConnectionManager::current()) {
+        dialUp = DialUpOptions::load(connection->dialUp(), m_app.settings().phoneEntry);
+    } else {
+        ProcessRunner runner;
+        dialUp = DialUpOptions::load(DialUpConnection(runner), m_app.settings().phoneEntry);
     }
-    const QDateTime site = QDateTime::fromSecsSinceEpoch(clock.siteNow());
-    m_timeLabel->setText(site.toString(QStringLiteral("MMM dd, yyyy, HH:mm:ss")));
+    return std::make_unique<COptionsSheet>(m_app, dialUp, m_optionsHooks, this);
+}
+
+void CMainFrame::openOptions()
+{
+    if (m_optionsGate && !m_optionsGate())
+        return;
+    std::unique_ptr<COptionsSheet> sheet = newOptionsSheet();
+    sheet->exec();
+}
+
+CLogViewer* CMainFrame::openLogViewer()
+{
+    if (!m_logViewer)
+        m_logViewer = new CLogViewer(m_app, this);
+    m_logViewer->reload();
+    m_logViewer->show();
+    m_logViewer->raise();
+    m_logViewer->activateWindow();
+    return m_logViewer;
 }
 
 void CMainFrame::restorePlacement()
 {
     const AppSettings& s = m_app.settings();
-    resize(900, 600);
-    if (s.frameStatus == -1 || s.frameTop < 0 || s.frameLeft < 0 || s.frameRight <= s.frameLeft ||
-        s.frameBottom <= s.frameTop)
+    const Registry& registry = m_app.userRegistry();
+    resize(960, 640);
+    bool stored = s.frameStatus != -1;
+    for (const char* key : {"Top", "Left", "Bottom", "Right"})
+        stored = stored && registry.contains(kFrame, QLatin1String(key));
+    if (!stored)
         return;
     QRect rect(QPoint(s.frameLeft, s.frameTop), QPoint(s.frameRight - 1, s.frameBottom - 1));
-    if (QScreen* screen = QApplication::primaryScreen()) {
-        // Keep the window reachable on a smaller screen.
-        const QRect area = screen->availableGeometry();
-        const int icon = 32;
-        rect.moveLeft(qMin(rect.left() + area.left(), area.right() - icon));
-        rect.moveTop(qMin(rect.top() + area.top(), area.bottom() - icon));
-    }
+    const QScreen* screen = QApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // A stored size that is no size, or larger than the screen, is brought within it.
+    const QSize least(qMin(400, area.width()), qMin(300, area.height()));
+    rect.setSize(rect.size().expandedTo(least).boundedTo(area.size()));
+    // Moved by the work area's origin, and never out of reach: at least an icon's width
+    // and the title bar stay on the screen.
+    const int icon = QApplication::style()->pixelMetric(QStyle::PM_LargeIconSize);
+    const int left =
+        qBound(area.left() - rect.width() + icon, rect.left() + area.left(), area.right() - icon);
+    const int top = qBound(area.top(), rect.top() + area.top(), area.bottom() - icon);
+    rect.moveTo(left, top);
     setGeometry(rect);
 }
 
@@ -297,24 +324,38 @@ void CMainFrame::storePlacement()
 {
     AppSettings& s = m_app.settings();
     const QRect rect = normalGeometry();
-    s.frameStatus = isMinimized() ? 2 : (isMaximized() ? 3 : 1);
+    s.frameStatus = isMinimized() || isHidden() ? 2 : (isMaximized() ? 3 : 1);
     s.frameTop = rect.top();
     s.frameLeft = rect.left();
     s.frameBottom = rect.bottom() + 1;
     s.frameRight = rect.right() + 1;
     Registry& registry = m_app.userRegistry();
-    registry.writeInt("Options\\Frame", "Status", s.frameStatus);
-    registry.writeInt("Options\\Frame", "Top", s.frameTop);
-    registry.writeInt("Options\\Frame", "Left", s.frameLeft);
-    registry.writeInt("Options\\Frame", "Bottom", s.frameBottom);
-    registry.writeInt("Options\\Frame", "Right", s.frameRight);
+    registry.writeInt(kFrame, QStringLiteral("Status"), s.frameStatus);
+    registry.writeInt(kFrame, QStringLiteral("Top"), s.frameTop);
+    registry.writeInt(kFrame, QStringLiteral("Left"), s.frameLeft);
+    registry.writeInt(kFrame, QStringLiteral("Bottom"), s.frameBottom);
+    registry.writeInt(kFrame, QStringLiteral("Right"), s.frameRight);
+    registry.writeInt(kFrame, QStringLiteral("ShowOutlookBar"),
+                      command(CmdViewOutlookBar)->isChecked() ? 1 : 0);
+    registry.writeInt(kFrame, QStringLiteral("ShowStatus"),
+                      command(CmdViewStatusBar)->isChecked() ? 1 : 0);
+    registry.writeInt(kFrame, QStringLiteral("ShowToolBar"),
+                      command(CmdViewToolbar)->isChecked() ? 1 : 0);
+    m_bids->storePanes();
 }
 
 void CMainFrame::showAtStart(bool minimized)
 {
     if (minimized) {
-        if (!m_tray)
+        if (!hasTray()) {
             showMinimized();
+            return;
+        }
+        m_tray->showBalloon(AppContext::applicationTitle(),
+                            tr("The program is running and is currently minimized.\n"
+                               "To restore, click on the program icon\n"
+                               "located in taskbar status area."),
+                            2000);
         return;
     }
     if (m_app.settings().frameStatus == 3)
@@ -325,8 +366,22 @@ void CMainFrame::showAtStart(bool minimized)
 
 void CMainFrame::exitProgram()
 {
+    if (m_activeItems && m_activeItems()) {
+        Question question;
+        question.text = tr("There are active items in your list. Are you sure that the program "
+                           "should be closed?");
+        question.buttons = Buttons::YesNo;
+        question.icon = Icon::Question;
+        question.defaultAnswer = AnswerNo;
+        if (UserPrompt::ask(this, question) != AnswerYes)
+            return;
+    }
+    if (m_exitGuard && !m_exitGuard())
+        return;
     m_exiting = true;
     storePlacement();
+    if (m_logViewer)
+        m_logViewer->close();
     Q_EMIT exitRequested();
 }
 
@@ -338,12 +393,12 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     // The close box keeps every bid running: the window only goes out of sight.
     event->ignore();
-    if (m_tray) {
+    if (hasTray()) {
         hide();
-        m_tray->showMessage(AppContext::applicationTitle(),
+        m_tray->showBalloon(AppContext::applicationTitle(),
                             tr("The program has not closed, just minimized to the system tray. "
                                "To exit, select \"Exit\" from \"File\" menu."),
-                            QSystemTrayIcon::Information, 2000);
+                            2000);
     } else {
         showMinimized();
     }

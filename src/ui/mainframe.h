@@ -1,17 +1,30 @@
 #pragma once
 
 #include "app/imainwindow.h"
+#include "ui/mainstatusbar.h"
+#include "ui/optionsapply.h"
+#include "ui/trayicon.h"
 
 #include <QMainWindow>
+#include <functional>
+#include <memory>
 
 class AppContext;
-class QListWidget;
-class QLabel;
-class QSystemTrayIcon;
+class CBidsFrame;
+class CLogViewer;
+class CMainActions;
+class CMessageList;
+class COptionsSheet;
+class COutlookBar;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
 class QTimer;
+class QToolBar;
 
-// The main window: message list, status bar and tray icon. Calls through IMainWindow
-// may come from any thread; they are carried out on the window's thread.
+// The main window: menus, toolbar, side bar, the bids window (and later the internal
+// browser) above the message list, the status bar and the tray icon. Calls through
+// IMainWindow may come from any thread; they are carried out on the window's thread.
 class CMainFrame : public QMainWindow, public IMainWindow
 {
     Q_OBJECT
@@ -29,34 +42,83 @@ public:
     void siteChanged() override;
     void activate() override;
 
-    // Shows the window at its stored place, minimised to the tray when asked.
+    // Shows the window at its stored place; minimised to the tray (or the task bar where
+    // the desktop has no tray) when asked.
     void showAtStart(bool minimized);
     bool hasTray() const;
-    QListWidget* messageList() const { return m_messages; }
 
-    // File, Exit: the only way the user ends the program.
+    CMessageList* messageList() const { return m_messages; }
+    CMainStatusBar* mainStatusBar() const { return m_status; }
+    CBidsFrame* bidsFrame() const { return m_bids; }
+    COutlookBar* outlookBar() const { return m_outlook; }
+    // The action of a command number (see commandid.h); null for an unknown number.
+    QAction* command(int id) const;
+    // The File menu's recent files, filled by the list commands.
+    QMenu* recentFilesMenu() const;
+
+    // The internal browser's window takes its place beside the bids window.
+    void setBrowserWindow(QWidget* browser);
+    void showBidsWindow();
+
+    // Whether any bid is Active, Active/outbidded, Running or Running/outbidded: then
+    // Exit asks first. Without a check Exit does not ask.
+    void setActiveItemsCheck(std::function<bool()> check) { m_activeItems = std::move(check); }
+    // Runs after the Exit question; false keeps the program running (the list's save
+    // question was cancelled).
+    void setExitGuard(std::function<bool()> guard) { m_exitGuard = std::move(guard); }
+    // Runs before the options sheet opens; false keeps it closed (the list's access lock).
+    void setOptionsGate(std::function<bool()> gate) { m_optionsGate = std::move(gate); }
+    // What the options sheet's OK asks of the engine.
+    COptionsApply::Hooks& optionsHooks() { return m_optionsHooks; }
+
+    void setTrayState(CTrayIcon::State state);
+    // One beat of the tray timers.
+    void trayTick();
+    void setConnectionState(CMainStatusBar::Connection state);
+    void setProgress(int value, int maximum);
+
+    // The sheet as the Options command shows it; the caller owns it.
+    std::unique_ptr<COptionsSheet> newOptionsSheet();
+    void openOptions();
+    CLogViewer* openLogViewer();
+
+    // File, Exit: asks when bids are active, stores the window state and ends the program.
     void exitProgram();
 
 Q_SIGNALS:
     void exitRequested();
+    // The engine posted a command to the bids view (IMainWindow::BidsViewCommand).
+    void bidsViewCommand(int command);
+    void bidsChanged();
+    void folderTreeChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildMenus();
-    void buildTray();
+    void buildWindow();
+    void connectCommands();
     void restorePlacement();
     void storePlacement();
     void updateSiteTime();
+    void showAbout();
     void runOnWindowThread(std::function<void()> work);
 
     AppContext& m_app;
-    QListWidget* m_messages = nullptr;
-    QLabel* m_siteLabel = nullptr;
-    QLabel* m_timeLabel = nullptr;
-    QLabel* m_statusText = nullptr;
-    QSystemTrayIcon* m_tray = nullptr;
+    CMainActions* m_actions = nullptr;
+    CMessageList* m_messages = nullptr;
+    CMainStatusBar* m_status = nullptr;
+    CBidsFrame* m_bids = nullptr;
+    COutlookBar* m_outlook = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QStackedWidget* m_views = nullptr;
+    QSplitter* m_split = nullptr;
+    CTrayIcon* m_tray = nullptr;
     QTimer* m_clockTimer = nullptr;
+    CLogViewer* m_logViewer = nullptr;
+    std::function<bool()> m_activeItems;
+    std::function<bool()> m_exitGuard;
+    std::function<bool()> m_optionsGate;
+    COptionsApply::Hooks m_optionsHooks;
     bool m_exiting = false;
 };
