@@ -2,13 +2,17 @@
 
 #include "app/appcontext.h"
 #include "app/imainwindow.h"
+#include "engine/connectionmanager.h"
 #include "sites/siteaccess.h"
 
 #include <QTextStream>
 
 MainController::MainController(AppContext& app, WindowFactory createWindow, QObject* parent)
-    : QObject(parent), m_app(app), m_createWindow(std::move(createWindow))
+    : QObject(parent), m_app(app), m_createWindow(std::move(createWindow)),
+      m_connections(std::make_unique<ConnectionManager>(app))
 {
+    connect(m_connections.get(), &ConnectionManager::timeSyncRequested, this,
+            [this] { synchroniseTime(); });
     for (int i = 0; i < static_cast<int>(m_timers.size()); ++i) {
         const auto id = static_cast<TimerId>(i + 1);
         connect(&m_timers[static_cast<size_t>(i)], &QTimer::timeout, this,
@@ -94,7 +98,10 @@ IMainWindow* MainController::createMainWindow()
     return m_window;
 }
 
-void MainController::verifyConnection() {}
+void MainController::verifyConnection()
+{
+    m_connections->verifyAtStartup();
+}
 
 bool MainController::loadSiteSettings()
 {
@@ -142,6 +149,7 @@ void MainController::startSavedSearchTimer()
 
 void MainController::shutdown()
 {
+    m_connections->disconnectOnExit(false);
     for (int id = TimerSiteClock; id <= TimerSavedSearch; ++id)
         stopTimer(static_cast<TimerId>(id));
 }

@@ -7,8 +7,10 @@
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <memory>
 
 class AppContext;
+class ConnectionManager;
 
 // Owns the numbered main timers and carries out the main window's messages. Both the
 // desktop program and gavelind run one on the main thread.
@@ -93,5 +95,6 @@ private:
     WindowFactory m_createWindow;
     IMainWindow* m_window = nullptr;
     SiteSettings m_siteSettings;
+    std::unique_ptr<ConnectionManager> m_connections;
     std::array<QTimer, 8> m_timers;
 };

@@ -8,6 +8,7 @@
 #include "engine/headlessmainwindow.h"
 #include "engine/maincontroller.h"
 #include "main/daemoncommand.h"
+#include "main/listcommand.h"
 #include "main/settingscommand.h"
 #include "main/sitescommand.h"
 
@@ -22,6 +23,9 @@ const DaemonCommand kCommands[] = {
      runSitesCommand},
     {"settings", "settings get SECTION KEY | set SECTION KEY VALUE | export",
      "read or write one setting, or print all", runSettingsCommand},
+    {"list", "list FILE [--json|--rewrite OUT]",
+     "print the folders and items of a bid list, or rewrite it in the newest layout",
+     runListCommand},
 };
 
 void printHelp()
