@@ -1,22 +1,15 @@
 #include "main/settingscommand.h"
 
 #include "app/appcontext.h"
+#include "main/commandcontext.h"
 #include "sites/settingstool.h"
 
 #include <QTextStream>
-#include <memory>
 
 int runSettingsCommand(const QStringList& arguments)
 {
-    std::unique_ptr<AppContext> own;
-    AppContext* app = AppContext::current();
-    if (!app) {
-        const AppPaths paths = AppPaths::fromEnvironment();
-        paths.ensureFolders(); // a first "set" may come before the program ever ran
-        own = std::make_unique<AppContext>(paths);
-        app = own.get();
-    }
-    SettingsTool tool(app->userRegistry(), app->machineRegistry());
+    CommandContext context(CommandContext::Sites::Skip);
+    SettingsTool tool(context.app().userRegistry(), context.app().machineRegistry());
     QTextStream out(stdout);
     QTextStream err(stderr);
     return tool.run(arguments, out, err);
