@@ -17,8 +17,11 @@ while [ $# -gt 0 ]; do
 done
 
 server="$build/tools/practice-site/gavelin-practice-site"
-program="$build/src/gavelin"
-[ -x "$program" ] || program="$build/src/gavelind"
+# The window where a display exists, otherwise the engine without one.
+program="$build/src/gavelind"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/src/gavelin" ]; then
+  program="$build/src/gavelin"
+fi
 for f in "$server" "$program"; do
   [ -x "$f" ] || { echo "$f is not built (cmake --build $build)" >&2; exit 1; }
 done
