@@ -3,13 +3,19 @@
 #include "app/appcontext.h"
 #include "app/imainwindow.h"
 #include "engine/connectionmanager.h"
+#include "model/bidsdoc.h"
+#include "model/documentstore.h"
+#include "model/startuplist.h"
 #include "sites/siteaccess.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 MainController::MainController(AppContext& app, WindowFactory createWindow, QObject* parent)
     : QObject(parent), m_app(app), m_createWindow(std::move(createWindow)),
-      m_connections(std::make_unique<ConnectionManager>(app))
+      m_connections(std::make_unique<ConnectionManager>(app)),
+      m_document(std::make_unique<CBidsDoc>(&app.itemsLock())),
+      m_store(std::make_unique<DocumentStore>(*m_document))
 {
     connect(m_connections.get(), &ConnectionManager::timeSyncRequested, this,
             [this] { synchroniseTime(); });
@@ -59,6 +65,12 @@ void MainController::onTimer(TimerId id)
         // Each expiry asks for a time synchronisation, as the menu command does.
         synchroniseTime();
         break;
+    case TimerAutosave: {
+        QString message;
+        if (!m_store->autosave(&message) && !message.isEmpty())
+            m_app.logWrite(message, ProgramLog::Error);
+        break;
+    }
     default:
         break;
     }
@@ -66,6 +78,12 @@ void MainController::onTimer(TimerId id)
 
 void MainController::externalExit()
 {
+    // No one is there to answer a save question: a changed list is saved where it lives.
+    if (m_document->isModified()) {
+        QString message;
+        if (!m_store->saveSilently(&message) && !message.isEmpty())
+            m_app.logWrite(message, ProgramLog::Error);
+    }
     Q_EMIT exitPrepared();
 }
 
@@ -109,7 +127,18 @@ bool MainController::loadSiteSettings()
     return false;
 }
 
-void MainController::loadBidList() {}
+void MainController::loadBidList()
+{
+    StartupList::load(*m_document, [this](const QString& text) {
+        IMainWindow::Question question;
+        question.text = text;
+        question.caption = QCoreApplication::applicationName();
+        question.buttons = IMainWindow::Buttons::YesNo;
+        question.icon = IMainWindow::Icon::Question;
+        question.defaultAnswer = IMainWindow::AnswerYes;
+        return m_window && m_window->ask(question) == IMainWindow::AnswerYes;
+    });
+}
 
 bool MainController::synchroniseTime()
 {

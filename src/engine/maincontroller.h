@@ -10,7 +10,9 @@
 #include <memory>
 
 class AppContext;
+class CBidsDoc;
 class ConnectionManager;
+class DocumentStore;
 
 // Owns the numbered main timers and carries out the main window's messages. Both the
 // desktop program and gavelind run one on the main thread.
@@ -51,6 +53,10 @@ public:
 
     MainController(AppContext& app, WindowFactory createWindow, QObject* parent = nullptr);
     ~MainController() override;
+
+    // The bid list the program works on, for its whole run.
+    CBidsDoc& document() { return *m_document; }
+    DocumentStore& documentStore() { return *m_store; }
 
     bool isTimerActive(TimerId id) const;
     int timerInterval(TimerId id) const;
@@ -96,5 +102,7 @@ private:
     IMainWindow* m_window = nullptr;
     SiteSettings m_siteSettings;
     std::unique_ptr<ConnectionManager> m_connections;
+    std::unique_ptr<CBidsDoc> m_document;
+    std::unique_ptr<DocumentStore> m_store;
     std::array<QTimer, 8> m_timers;
 };
