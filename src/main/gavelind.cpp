@@ -9,6 +9,7 @@
 #include "engine/maincontroller.h"
 #include "main/daemoncommand.h"
 #include "main/listcommand.h"
+#include "main/parseitemcommand.h"
 #include "main/settingscommand.h"
 #include "main/sitescommand.h"
 
@@ -26,6 +27,9 @@ const DaemonCommand kCommands[] = {
     {"list", "list FILE [--json|--rewrite OUT]",
      "print the folders and items of a bid list, or rewrite it in the newest layout",
      runListCommand},
+    {"parse-item", "parse-item [--site NAME] [--text|--body-text] FILE|URL",
+     "read a saved or downloaded item page and print its fields as JSON (or its body text)",
+     runParseItemCommand},
 };
 
 void printHelp()

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QStringList>
+
+// `gavelind parse-item [--site NAME] [--text|--body-text] FILE|URL`; returns the exit
+// status.
+int runParseItemCommand(const QStringList& arguments);
