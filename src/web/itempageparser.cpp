@@ -64,11 +64,17 @@ QString trimRight(const QString& text)
     return text.left(end);
 }
 
+// Only ASCII digits: the price scanner reads no others.
+bool isDigit(QChar c)
+{
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
 // The text from its first digit on; empty when there is none.
 QString fromFirstDigit(const QString& text, QString* skipped = nullptr)
 {
     qsizetype i = 0;
-    while (i < text.size() && !text[i].isDigit())
+    while (i < text.size() && !isDigit(text[i]))
         ++i;
     if (skipped)
         *skipped = text.left(i);
@@ -78,7 +84,7 @@ QString fromFirstDigit(const QString& text, QString* skipped = nullptr)
 QString leadingDigits(const QString& text)
 {
     qsizetype i = 0;
-    while (i < text.size() && text[i].isDigit())
+    while (i < text.size() && isDigit(text[i]))
         ++i;
     return text.left(i);
 }
@@ -88,7 +94,7 @@ qint32 quantityValue(const QString& digits)
 {
     qint64 value = 0;
     for (const QChar c : digits) {
-        value = value * 10 + c.digitValue();
+        value = value * 10 + (c.unicode() - '0');
         if (value > std::numeric_limits<qint32>::max())
             return std::numeric_limits<qint32>::max();
     }

@@ -261,6 +261,8 @@ TEST_F(ItemPageParserTest, EachMissingLineFailsWithItsTagAndKeepsEarlierFields)
         {"Silver dollar", "", " [Error in _keyWord_ItemID]"},
         {"Current bid:", "", " [Error in _keyWord_CurPrice|_keyWord_ShopPrice]"},
         {"Current bid:", "Current bid: to follow", " [incorrect price]"},
+        // Digits the price scanner cannot read are no price either.
+        {"Current bid:", "Current bid: US $\u0661\u0662", " [incorrect price]"},
         {"Ends", "", " [Error in _keyWord_EndTime]"},
         {"Quantity:", "Quantity: several", " [incorrect quantity]"},
         {"Seller information", "", " [Error in _keyWord_SellerName]"},
