@@ -40,7 +40,7 @@ if [ -z "$page" ]; then
 import sys, urllib.request
 port, out = sys.argv[1], sys.argv[2]
 html = urllib.request.urlopen(
-    f"http://127.0.0.1:{port}/ws/eBayISAPI.dll?ViewItem&item=120000000001").read()
+    f"http://127.0.0.1:{port}/ws/eBayISAPI.dll?ViewItem&item=3000000001").read()
 filler = b"<p>A practice listing with a <b>long</b> description, as sellers write them.<br>" \
          b"Shipping worldwide &amp; insurance optional.</p>\n"
 at = html.find(b'<div class="description">') + len(b'<div class="description">')

@@ -169,7 +169,7 @@ TEST(ScriptTest, TheSameScriptGivesTheSameListings)
     for (size_t i = 0; i < first.auctions().size(); ++i)
         EXPECT_EQ(first.auctions()[i]->toJson(1.7e9).dump(),
                   second.auctions()[i]->toJson(1.7e9).dump());
-    const Auction* won = first.find(120000000003);
+    const Auction* won = first.find(3000000003);
     ASSERT_NE(won, nullptr);
     EXPECT_TRUE(won->ended(1.7e9));
     EXPECT_EQ(won->highBidder(), AuctionHouse::kDefaultUser);

@@ -18,7 +18,7 @@ using BidFlowTest = SiteFixture;
 
 TEST_F(BidFlowTest, BidSignInConfirmAndLead)
 {
-    const PageReader signInPage = page(bid("120000000002", "15.00"));
+    const PageReader signInPage = page(bid("3000000002", "15.00"));
     EXPECT_TRUE(contains(signInPage, "Already an eBay user?"));
     const PageReader::Form* form = signInPage.formWithCommand("SignInWelcome");
     ASSERT_NE(form, nullptr);
@@ -61,21 +61,21 @@ TEST_F(BidFlowTest, BidSignInConfirmAndLead)
 TEST_F(BidFlowTest, SessionCookieSkipsTheSignInUnlessTheSiteAlwaysAsks)
 {
     page(signIn(page(get("/ws2/eBayISAPI.dll?SignIn")), kUser, kPassword));
-    EXPECT_TRUE(contains(page(bid("120000000002", "11.00")), "Review and Confirm Bid"));
+    EXPECT_TRUE(contains(page(bid("3000000002", "11.00")), "Review and Confirm Bid"));
     control("POST", "/site", R"({"alwaysSignIn": true})");
-    EXPECT_TRUE(contains(page(bid("120000000002", "11.00")), "Already an eBay user?"));
+    EXPECT_TRUE(contains(page(bid("3000000002", "11.00")), "Already an eBay user?"));
 }
 
 TEST_F(BidFlowTest, ProxyBidderAnswersUntilTheUserBidsAboveItsMaximum)
 {
     // Item 1: rival_bert leads with a hidden maximum of 12.00 at 8.50.
-    const PageReader review = page(signIn(page(bid("120000000001", "10.00")), kUser, kPassword));
+    const PageReader review = page(signIn(page(bid("3000000001", "10.00")), kUser, kPassword));
     PageReader result = page(submit(*review.formWithCommand("MakeBid")));
     EXPECT_TRUE(contains(result, "You have been outbid"));
     EXPECT_EQ(result.valueAfter("Current bid:"), "\tUS $10.50");
     EXPECT_EQ(result.valueAfter("Enter"), " US $11.00 or more");
 
-    result = page(submit(*page(bid("120000000001", "20.00")).formWithCommand("MakeBid")));
+    result = page(submit(*page(bid("3000000001", "20.00")).formWithCommand("MakeBid")));
     EXPECT_TRUE(contains(result, "you are the current high bidder"));
     EXPECT_EQ(result.valueAfter("Current bid:"), "\tUS $12.50");
     EXPECT_EQ(result.valueAfter("History:").substr(0, 6), "4 bids");
@@ -84,8 +84,8 @@ TEST_F(BidFlowTest, ProxyBidderAnswersUntilTheUserBidsAboveItsMaximum)
 TEST_F(BidFlowTest, GermanAmountsUseTheDecimalComma)
 {
     page(signIn(page(get("/ws2/eBayISAPI.dll?SignIn")), kUser, kPassword));
-    EXPECT_TRUE(contains(page(bid("120000000012", "7.50")), "Ung\xC3\xBCltiger Betrag"));
-    const PageReader review = page(bid("120000000012", "7,50"));
+    EXPECT_TRUE(contains(page(bid("3000000012", "7.50")), "Ung\xC3\xBCltiger Betrag"));
+    const PageReader review = page(bid("3000000012", "7,50"));
     ASSERT_TRUE(contains(review, "fen und Bieten"));
     const PageReader result = page(submit(*review.formWithCommand("MakeBid")));
     EXPECT_EQ(result.valueAfter("Aktuelles Gebot:"), "\tEUR 5,00");
@@ -101,19 +101,19 @@ TEST_F(BidFlowTest, NoticesStopTheBidAfterSignIn)
     };
     for (const auto& [user, keyword] : cases) {
         cookie.clear();
-        const PageReader notice = page(signIn(page(bid("120000000002", "15.00")), user, kPassword));
+        const PageReader notice = page(signIn(page(bid("3000000002", "15.00")), user, kPassword));
         EXPECT_TRUE(contains(notice, keyword)) << user;
         EXPECT_EQ(notice.formWithCommand("MakeBid"), nullptr) << user;
     }
     cookie.clear();
-    const PageReader ship = page(signIn(page(bid("120000000020", "5.00")), kUser, kPassword));
+    const PageReader ship = page(signIn(page(bid("3000000020", "5.00")), kUser, kPassword));
     EXPECT_TRUE(contains(ship, "You are registered in a country"));
 }
 
 TEST_F(BidFlowTest, SuspensionNoticeContinuesToTheReview)
 {
     const PageReader notice =
-        page(signIn(page(bid("120000000002", "15.00")), "suspended_user", kPassword));
+        page(signIn(page(bid("3000000002", "15.00")), "suspended_user", kPassword));
     EXPECT_TRUE(contains(notice, "Suspension Notice"));
     EXPECT_TRUE(contains(notice, "suspended_user,"));
     std::string href;
@@ -125,26 +125,26 @@ TEST_F(BidFlowTest, SuspensionNoticeContinuesToTheReview)
     EXPECT_TRUE(contains(review, "Review and Confirm Bid"));
     EXPECT_EQ(review.formWithCommand("MakeBid")->fields.at("maxbid"), "15.00");
     // Seen once per session.
-    EXPECT_TRUE(contains(page(bid("120000000002", "16.00")), "Review and Confirm Bid"));
+    EXPECT_TRUE(contains(page(bid("3000000002", "16.00")), "Review and Confirm Bid"));
 }
 
 TEST_F(BidFlowTest, BidAfterTheEndIsRefusedAndRecorded)
 {
-    const PageReader review = page(signIn(page(bid("120000000002", "15.00")), kUser, kPassword));
-    control("POST", "/auctions/120000000002/end");
+    const PageReader review = page(signIn(page(bid("3000000002", "15.00")), kUser, kPassword));
+    control("POST", "/auctions/3000000002/end");
     const PageReader late = page(submit(*review.formWithCommand("MakeBid")));
     EXPECT_TRUE(contains(late, "Auction ended"));
-    const Json auction = control("GET", "/auctions/120000000002");
+    const Json auction = control("GET", "/auctions/3000000002");
     EXPECT_TRUE(auction["ended"].toBool());
     EXPECT_EQ(auction["bidCount"].toNumber(), 0);
     ASSERT_EQ(auction["rejected"].items().size(), 1u);
     EXPECT_EQ(auction["rejected"].items()[0]["bidder"].toString(), kUser);
-    EXPECT_TRUE(contains(page(get(itemUrl("120000000002"))), "Bidding has ended for this item."));
+    EXPECT_TRUE(contains(page(get(itemUrl("3000000002"))), "Bidding has ended for this item."));
 }
 
 TEST_F(BidFlowTest, BuyItNowReviewCommitAndCountDown)
 {
-    const PageReader itemPage = page(get(itemUrl("120000000008")));
+    const PageReader itemPage = page(get(itemUrl("3000000008")));
     const PageReader signInPage =
         page(submit(*itemPage.formWithCommand("BinConfirm"), {{"quantity", "2"}}));
     const PageReader commit = page(signIn(signInPage, kUser, kPassword));
@@ -158,7 +158,7 @@ TEST_F(BidFlowTest, BuyItNowReviewCommitAndCountDown)
 
     // The German single item ends with the purchase and names the buyer.
     const PageReader german =
-        page(submit(*page(submit(*page(get(itemUrl("120000000016"))).formWithCommand("BinConfirm")))
+        page(submit(*page(submit(*page(get(itemUrl("3000000016"))).formWithCommand("BinConfirm")))
                          .formWithCommand("BinConfirm")));
     EXPECT_TRUE(contains(german, "Angebot ist beendet"));
     EXPECT_EQ(german.valueAfter("ufer:"), "\tpractice_user ( 23 )");
@@ -166,9 +166,9 @@ TEST_F(BidFlowTest, BuyItNowReviewCommitAndCountDown)
 
 TEST_F(BidFlowTest, RetractionSignsInAgainAndRemovesTheBids)
 {
-    page(submit(*page(signIn(page(bid("120000000002", "15.00")), kUser, kPassword))
+    page(submit(*page(signIn(page(bid("3000000002", "15.00")), kUser, kPassword))
                      .formWithCommand("MakeBid")));
-    ASSERT_EQ(control("GET", "/auctions/120000000002")["highBidder"].toString(), kUser);
+    ASSERT_EQ(control("GET", "/auctions/3000000002")["highBidder"].toString(), kUser);
 
     // The retraction address always asks for the password, even with a session.
     const PageReader signInPage = page(get("/aw-cgi/eBayISAPI.dll?RetractBidShow"));
@@ -180,26 +180,26 @@ TEST_F(BidFlowTest, RetractionSignsInAgainAndRemovesTheBids)
     EXPECT_TRUE(form->fields.count("item"));
     EXPECT_EQ(form->options, (std::vector<std::string>{"0", "1", "2", "3"}));
 
-    EXPECT_TRUE(contains(page(submit(*form, {{"item", "120000000002"}})), "choose a reason"));
-    const PageReader done = page(submit(*form, {{"item", "120000000002"}, {"info", "1"}}));
+    EXPECT_TRUE(contains(page(submit(*form, {{"item", "3000000002"}})), "choose a reason"));
+    const PageReader done = page(submit(*form, {{"item", "3000000002"}, {"info", "1"}}));
     EXPECT_TRUE(contains(done, "have been retracted"));
-    const Json auction = control("GET", "/auctions/120000000002");
+    const Json auction = control("GET", "/auctions/3000000002");
     EXPECT_EQ(auction["bidCount"].toNumber(), 0);
-    EXPECT_TRUE(contains(page(submit(*form, {{"item", "120000000002"}, {"info", "1"}})),
+    EXPECT_TRUE(contains(page(submit(*form, {{"item", "3000000002"}, {"info", "1"}})),
                          "no bids on this item"));
 }
 
 TEST_F(BidFlowTest, MultiItemBidTakesTheQuantityAndListsTheBidder)
 {
-    const PageReader itemPage = page(get(itemUrl("120000000007")));
+    const PageReader itemPage = page(get(itemUrl("3000000007")));
     const PageReader signInPage =
         page(submit(*itemPage.formWithCommand("MakeBid"), {{"maxbid", "5.00"}, {"quant", "2"}}));
     const PageReader review = page(signIn(signInPage, kUser, kPassword));
     page(submit(*review.formWithCommand("MakeBid")));
     const std::string bidders =
-        page(get("/aw-cgi/eBayISAPI.dll?ViewBidsDutchHighBidder&item=120000000007")).text();
+        page(get("/aw-cgi/eBayISAPI.dll?ViewBidsDutchHighBidder&item=3000000007")).text();
     EXPECT_NE(bidders.find("practice_user"), std::string::npos);
-    const Json auction = control("GET", "/auctions/120000000007");
+    const Json auction = control("GET", "/auctions/3000000007");
     EXPECT_EQ(auction["winners"].items()[0]["bidder"].toString(), kUser);
     EXPECT_EQ(auction["winners"].items()[0]["quantity"].toNumber(), 2);
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-const std::string kItem = "/ws/eBayISAPI.dll?ViewItem&item=120000000001";
+const std::string kItem = "/ws/eBayISAPI.dll?ViewItem&item=3000000001";
 
 } // namespace
 
@@ -29,9 +29,9 @@ TEST_F(FaultTest, StatusFaultCountsDownAndMatchesOnlyItsPage)
 
 TEST_F(FaultTest, FaultForOneItemLeavesTheOthers)
 {
-    control("POST", "/faults", R"({"page":"ViewItem","item":"120000000002","kind":"status"})");
+    control("POST", "/faults", R"({"page":"ViewItem","item":"3000000002","kind":"status"})");
     EXPECT_EQ(get(kItem)->status, 200);
-    EXPECT_EQ(get("/ws/eBayISAPI.dll?ViewItem&item=0120000000002")->status, 500);
+    EXPECT_EQ(get("/ws/eBayISAPI.dll?ViewItem&item=03000000002")->status, 500);
 }
 
 TEST_F(FaultTest, DelayHoldsTheAnswerAndTheBidIsTakenAtTheLaterTime)
@@ -112,7 +112,7 @@ TEST_F(FaultTest, LogKeepsEveryRequestWithItsFormAndSiteTime)
     control("DELETE", "/log");
     get(kItem);
     post("/ws/eBayISAPI.dll",
-         {{"MfcISAPICommand", "MakeBid"}, {"item", "120000000001"}, {"maxbid", "99.00"}});
+         {{"MfcISAPICommand", "MakeBid"}, {"item", "3000000001"}, {"maxbid", "99.00"}});
     const Json all = control("GET", "/log");
     ASSERT_EQ(all["entries"].items().size(), 2u);
     const Json& first = all["entries"].items()[0];
@@ -121,7 +121,7 @@ TEST_F(FaultTest, LogKeepsEveryRequestWithItsFormAndSiteTime)
     EXPECT_NEAR(first["siteTime"].toNumber(), site->clock().now(), 5);
     const Json& second = all["entries"].items()[1];
     EXPECT_EQ(second["form"]["maxbid"].toString(), "99.00");
-    EXPECT_EQ(second["item"].toString(), "120000000001");
+    EXPECT_EQ(second["item"].toString(), "3000000001");
     const Json later =
         control("GET", "/log?since=" + std::to_string(static_cast<int>(first["seq"].toNumber())));
     EXPECT_EQ(later["entries"].items().size(), 1u);
@@ -164,11 +164,11 @@ TEST_F(FaultTest, BadControlInputGetsAClearErrorAndTheSiteKeepsServing)
     for (const httplib::Params& form : std::vector<httplib::Params>{
              {{"MfcISAPICommand", "MakeBid"}},
              {{"MfcISAPICommand", "MakeBid"},
-              {"item", "120000000001"},
+              {"item", "3000000001"},
               {"maxbid", "1e999"},
               {"confirm", "1"}},
              {{"MfcISAPICommand", "BinConfirm"},
-              {"item", "120000000008"},
+              {"item", "3000000008"},
               {"quantity", "-5"},
               {"confirm", "1"}},
              {{"MfcISAPICommand", "RetractBid"}, {"item", "%%%"}, {"info", "9"}},

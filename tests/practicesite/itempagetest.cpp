@@ -78,7 +78,7 @@ const Language DE = Language::German;
 
 TEST_F(ItemPageTest, EnglishRunningAuctionHasEveryValueOnItsLabelLine)
 {
-    const PageReader full = page(120000000001);
+    const PageReader full = page(3000000001);
     const PageReader p = withoutDescription(full, EN);
     const int idLine = p.lineOf(kw(EN, "KeyWord_ItemID"));
     ASSERT_GT(idLine, 0);
@@ -86,7 +86,7 @@ TEST_F(ItemPageTest, EnglishRunningAuctionHasEveryValueOnItsLabelLine)
     EXPECT_NE(p.lines()[idLine - 1].find(kw(EN, "KeyWord_Category")), std::string::npos);
     EXPECT_EQ(trim(p.lines()[idLine].substr(0, p.lines()[idLine].find("Item number:"))),
               "Silver dollar 1921, fine condition");
-    EXPECT_EQ(trim(p.valueAfter("Item number:")), "120000000001");
+    EXPECT_EQ(trim(p.valueAfter("Item number:")), "3000000001");
     EXPECT_EQ(p.valueAfter("category:"), " Coins > World Coins");
     EXPECT_EQ(p.valueAfter(kw(EN, "KeyWord_CurPrice")), "\tUS $8.50");
     EXPECT_EQ(p.valueAfter(kw(EN, "KeyWord_Bids")), "2 bids (US $1.00 starting bid)");
@@ -100,7 +100,7 @@ TEST_F(ItemPageTest, EnglishRunningAuctionHasEveryValueOnItsLabelLine)
     EXPECT_EQ(p.valueAfter(kw(EN, "KeyWord_MinBid")), " US $9.00 or more");
     EXPECT_FALSE(hasEndFlag(p, EN));
 
-    const Auction& a = *house.find(120000000001);
+    const Auction& a = *house.find(3000000001);
     EXPECT_EQ(trim(p.valueAfter(kw(EN, "KeyWord_EndTime"))),
               a.style().formatTime(static_cast<int64_t>(a.listing().endTime), TimeShape::Month));
     EXPECT_TRUE(std::regex_search(p.valueAfter("Ends"),
@@ -114,7 +114,7 @@ TEST_F(ItemPageTest, EnglishRunningAuctionHasEveryValueOnItsLabelLine)
 
 TEST_F(ItemPageTest, GermanPageHasTheTitleOnTheLineBeforeTheItemNumber)
 {
-    const PageReader p = withoutDescription(page(120000000011), DE);
+    const PageReader p = withoutDescription(page(3000000011), DE);
     const int idLine = p.lineOf(kw(DE, "KeyWord_ItemID"));
     ASSERT_GT(idLine, 0);
     EXPECT_EQ(p.lines()[idLine - 1], "Silberm\xC3\xBCnze 5 Mark 1975");
@@ -131,14 +131,14 @@ TEST_F(ItemPageTest, GermanPageHasTheTitleOnTheLineBeforeTheItemNumber)
 
 TEST_F(ItemPageTest, FrenchPageWritesTheAmountBeforeTheCurrency)
 {
-    const PageReader p = withoutDescription(page(120000000017), DE);
+    const PageReader p = withoutDescription(page(3000000017), DE);
     EXPECT_EQ(p.valueAfter(kw(DE, "KeyWord_CurPrice")), "\t1,00 EUR");
     EXPECT_EQ(p.valueAfter(kw(DE, "KeyWord_MinBid")), " 1,50 EUR ein.");
 }
 
 TEST_F(ItemPageTest, StartingBidPageHasNoHighBidder)
 {
-    for (const auto& [item, lang] : {std::pair{120000000002ULL, EN}, {120000000012ULL, DE}}) {
+    for (const auto& [item, lang] : {std::pair{3000000002ULL, EN}, {3000000012ULL, DE}}) {
         const PageReader p = withoutDescription(page(item), lang);
         EXPECT_EQ(p.lineOf(kw(lang, "KeyWord_CurPrice")), -1);
         EXPECT_GE(p.lineOf(kw(lang, "KeyWord_CurPrice2")), 0) << item;
@@ -149,7 +149,7 @@ TEST_F(ItemPageTest, StartingBidPageHasNoHighBidder)
 
 TEST_F(ItemPageTest, EndedPagesCarryTheEndFlagAndTheWinner)
 {
-    const PageReader won = withoutDescription(page(120000000003), EN);
+    const PageReader won = withoutDescription(page(3000000003), EN);
     EXPECT_TRUE(hasEndFlag(won, EN));
     EXPECT_GE(won.lineOf(kw(EN, "KeyWord_EndFlag2")), 0);
     EXPECT_EQ(won.valueAfter(kw(EN, "KeyWord_CurPrice3")), "\tUS $5.50");
@@ -157,20 +157,20 @@ TEST_F(ItemPageTest, EndedPagesCarryTheEndFlagAndTheWinner)
     EXPECT_NE(won.lineOf(kw(EN, "KeyWord_EndTime2")), -1);
     EXPECT_EQ(won.lineOf(kw(EN, "KeyWord_MinBid")), -1);
 
-    const PageReader lost = withoutDescription(page(120000000004), EN);
+    const PageReader lost = withoutDescription(page(3000000004), EN);
     EXPECT_TRUE(hasEndFlag(lost, EN));
     EXPECT_EQ(lost.lineOf(kw(EN, "KeyWord_EndFlag2")), -1); // nobody signed in won it
     EXPECT_EQ(trim(lost.valueAfter(kw(EN, "KeyWord_UserName2"))).substr(0, 10), "rival_bert");
     // The winner sees the own notice when signed in.
-    EXPECT_GE(page(120000000004, "rival_bert").lineOf(kw(EN, "KeyWord_EndFlag2")), 0);
+    EXPECT_GE(page(3000000004, "rival_bert").lineOf(kw(EN, "KeyWord_EndFlag2")), 0);
 
-    const PageReader sold = withoutDescription(page(120000000005), EN);
+    const PageReader sold = withoutDescription(page(3000000005), EN);
     EXPECT_TRUE(hasEndFlag(sold, EN));
     EXPECT_EQ(sold.lineOf(kw(EN, "KeyWord_ShopPrice")), -1);
     EXPECT_EQ(sold.valueAfter(kw(EN, "KeyWord_ShopPrice2")), "\tUS $45.00");
     EXPECT_EQ(trim(sold.valueAfter(kw(EN, "KeyWord_UserName3"))).substr(0, 10), "rival_carl");
 
-    const PageReader german = withoutDescription(page(120000000013), DE);
+    const PageReader german = withoutDescription(page(3000000013), DE);
     EXPECT_TRUE(hasEndFlag(german, DE));
     EXPECT_GE(german.lineOf(kw(DE, "KeyWord_EndFlag3")), 0);
     EXPECT_EQ(trim(german.valueAfter(kw(DE, "KeyWord_UserName2"))).substr(0, 13), "practice_user");
@@ -180,39 +180,39 @@ TEST_F(ItemPageTest, EndedPagesCarryTheEndFlagAndTheWinner)
 TEST_F(ItemPageTest, PrivateAuctionShowsThePrivateKeywordAsBidder)
 {
     EXPECT_NE(
-        page(120000000006).valueAfter(kw(EN, "KeyWord_UserName")).find(kw(EN, "KeyWord_Private")),
+        page(3000000006).valueAfter(kw(EN, "KeyWord_UserName")).find(kw(EN, "KeyWord_Private")),
         std::string::npos);
     EXPECT_NE(
-        page(120000000014).valueAfter(kw(DE, "KeyWord_UserName")).find(kw(DE, "KeyWord_Private")),
+        page(3000000014).valueAfter(kw(DE, "KeyWord_UserName")).find(kw(DE, "KeyWord_Private")),
         std::string::npos);
 }
 
 TEST_F(ItemPageTest, MultiItemPageHasQuantityAndItsHighBiddersPage)
 {
-    const PageReader p = page(120000000007);
+    const PageReader p = page(3000000007);
     EXPECT_EQ(trim(p.valueAfter(kw(EN, "KeyWord_DutchFlag"))), "5 available");
     const PageReader::Form* form = p.formWithCommand("MakeBid");
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->fields.count("maxbid") && form->fields.count("quant"));
     const std::string bidders =
-        PageReader(InfoPages::highBidders(*house.find(120000000007))).text();
+        PageReader(InfoPages::highBidders(*house.find(3000000007))).text();
     EXPECT_NE(bidders.find("rival_anna"), std::string::npos);
     EXPECT_NE(bidders.find("rival_bert"), std::string::npos);
 }
 
 TEST_F(ItemPageTest, BuyItNowPagesHaveOnlyTheShopPrice)
 {
-    const PageReader timed = withoutDescription(page(120000000008), EN);
+    const PageReader timed = withoutDescription(page(3000000008), EN);
     for (const char* key : {"KeyWord_CurPrice", "KeyWord_CurPrice2", "KeyWord_CurPrice3"})
         EXPECT_EQ(timed.lineOf(kw(EN, key)), -1) << key;
     EXPECT_EQ(timed.valueAfter(kw(EN, "KeyWord_ShopPrice")), "\tUS $25.00");
     EXPECT_NE(timed.lineOf(kw(EN, "KeyWord_EndTime")), -1);
-    const PageReader full = page(120000000008);
+    const PageReader full = page(3000000008);
     const PageReader::Form* form = full.formWithCommand("BinConfirm");
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->fields.at("quantity"), "1");
 
-    const PageReader open = withoutDescription(page(120000000009), EN);
+    const PageReader open = withoutDescription(page(3000000009), EN);
     EXPECT_EQ(open.lineOf(kw(EN, "KeyWord_EndTime")), -1);
     EXPECT_EQ(open.lineOf(kw(EN, "KeyWord_EndTime2")), -1);
     EXPECT_FALSE(hasEndFlag(open, EN));
@@ -246,7 +246,7 @@ TEST_F(ItemPageTest, UnknownItemShowsBothInvalidItemKeywords)
 TEST_F(ItemPageTest, Windows1252VariantIsConvertedAndSaysSoInItsMeta)
 {
     BidFlow flow(house, kNow);
-    const SiteResponse r = flow.itemPage(*house.find(120000000018), {}, {}, {});
+    const SiteResponse r = flow.itemPage(*house.find(3000000018), {}, {}, {});
     EXPECT_EQ(r.contentType, "text/html");
     EXPECT_NE(r.body.find("charset=windows-1252"), std::string::npos);
     EXPECT_NE(r.body.find("M\xFCnzalbum f\xFCr"), std::string::npos);

@@ -76,7 +76,7 @@ TEST_F(SiteFilesTest, EveryProfileUrlIsServedBySite)
         const std::string value = text.find("Category") != std::string::npos ? "11116"
                                   : text.find("Search") != std::string::npos ? "search"
                                   : text.find("Email") != std::string::npos  ? "rival_anna"
-                                                                             : "120000000001";
+                                                                             : "3000000001";
         if (const size_t s = url.find("%s"); s != std::string::npos)
             url.replace(s, 2, value);
         httplib::Result r = get(url);
@@ -95,8 +95,8 @@ TEST_F(SiteFilesTest, SearchResultsUseTheResultClassesAndFilters)
         EXPECT_NE(page.find(std::string("class=\"") + cls + "\""), std::string::npos) << cls;
     const PageReader results(page);
     // Only the running comic listing; the fixed-price one has an empty bids cell.
-    EXPECT_NE(page.find("name=\"coitem\" value=\"120000000009\""), std::string::npos);
-    EXPECT_EQ(page.find("120000000004"), std::string::npos); // ended
+    EXPECT_NE(page.find("name=\"coitem\" value=\"3000000009\""), std::string::npos);
+    EXPECT_EQ(page.find("3000000004"), std::string::npos); // ended
     EXPECT_NE(page.find("<td class=\"ebcBid\"></td>"), std::string::npos);
 
     const std::string byPrice =
@@ -107,8 +107,8 @@ TEST_F(SiteFilesTest, SearchResultsUseTheResultClassesAndFilters)
     EXPECT_EQ(byPrice.find("coitem", byPrice.find("coitem", first + 1) + 1), std::string::npos);
 
     const std::string german = get("/search/search.dll?host=search&query=m%C3%BCnze&site=de")->body;
-    EXPECT_NE(german.find("120000000011"), std::string::npos);
-    EXPECT_EQ(german.find("120000000001\""), std::string::npos);
+    EXPECT_NE(german.find("3000000011"), std::string::npos);
+    EXPECT_EQ(german.find("3000000001\""), std::string::npos);
     EXPECT_NE(german.find("class=\"ebcShp\""), std::string::npos);
     EXPECT_NE(get("/search/search.dll?host=search&query=zzz")->body.find("No items found"),
               std::string::npos);
@@ -132,7 +132,7 @@ TEST_F(SiteFilesTest, BasicSearchAndCategoryPagesOfferWhatTheSearchNeeds)
 
 TEST_F(SiteFilesTest, ItemPagePicturesAndScriptAreServed)
 {
-    const std::string html = get(SiteFixture::itemUrl("120000000001"))->body;
+    const std::string html = get(SiteFixture::itemUrl("3000000001"))->body;
     // Addressed absolutely, as a saved copy names them.
     const std::regex source("(?:src|href)=\"" + site->baseUrl() + "(/(?:images|js|css)/[^\"]+)\"");
     int count = 0;

@@ -24,7 +24,7 @@ QString u8(const char* text)
 
 const QStringList kEnglishAuction = {
     "category: Collectibles > Coins > US > Dollars",
-    "Silver dollar 1921\tItem number: 120000000001",
+    "Silver dollar 1921\tItem number: 3000000001",
     "Current bid:\tUS $1,012.50",
     "Time left:\t2 days",
     "Ends\tMar-15-06 18:25:30 PST",
@@ -87,7 +87,7 @@ TEST_F(ItemPageParserTest, EnglishRunningAuctionFillsEveryField)
     EXPECT_EQ(m_item.category(), "Collectibles >...> Dollars");
     // The line before the number is the category, so the title shares the number's line.
     EXPECT_EQ(m_item.title(), "Silver dollar 1921");
-    EXPECT_EQ(m_item.id(), "120000000001");
+    EXPECT_EQ(m_item.id(), "3000000001");
     EXPECT_EQ(m_item.currency(), "US $");
     EXPECT_FLOAT_EQ(m_item.currentPrice(), 1012.5f);
     EXPECT_FALSE(m_item.isBuyItNow());
@@ -160,7 +160,7 @@ TEST_F(ItemPageParserTest, GermanAndFrenchPrices)
     const QStringList german = {
         u8("Kategorie: Münzen > Deutschland > Mark"),
         u8("Silbermünze 5 Mark 1975"),
-        "Artikelnummer:\t120000000011",
+        "Artikelnummer:\t3000000011",
         "Aktuelles Gebot:\tEUR 1.234,50",
         "Angebot endet:\t15.03.06 18:25:30 MEZ",
         u8("Gebotsübersicht:2 Gebote (EUR 1,00 Startpreis)"),
@@ -302,17 +302,17 @@ TEST_F(ItemPageParserTest, TitleAndCategoryNeighbours)
     m_item.setTitle("typed");
     QStringList hash = kEnglishAuction;
     hash[1] = "Pocket watch";
-    hash.insert(2, "Item # 120000000019");
+    hash.insert(2, "Item # 3000000019");
     hash.insert(3, "Watches");
     ASSERT_TRUE(parse(hash)) << m_error.toStdString();
     EXPECT_EQ(m_item.title(), "typed");
     EXPECT_EQ(m_item.category(), "Watches");
-    EXPECT_EQ(m_item.id(), "120000000019");
+    EXPECT_EQ(m_item.id(), "3000000019");
     // ...and with the number on the last line the category stays as read.
     m_item = CBidItem();
     QStringList last = kEnglishAuction;
     last.removeAt(1);
-    last.append("Item # 120000000019");
+    last.append("Item # 3000000019");
     ASSERT_TRUE(parse(last)) << m_error.toStdString();
     EXPECT_EQ(m_item.title(), "Enter US $1,025.00 or more");
     EXPECT_EQ(m_item.category(), "Collectibles >...> Dollars");

@@ -77,50 +77,50 @@ protected:
 
 TEST_F(ItemPageReaderSiteTest, RunningAuctionsInThreeSiteShapes)
 {
-    const ItemPageResult us = read("www.ebay.com", "120000000001");
-    expectMatchesSite(us, "120000000001");
+    const ItemPageResult us = read("www.ebay.com", "3000000001");
+    expectMatchesSite(us, "3000000001");
     EXPECT_EQ(m_item.currency(), "US $");
-    EXPECT_FLOAT_EQ(us.minBid, float(auction("120000000001")["minimumBid"].toDouble()));
+    EXPECT_FLOAT_EQ(us.minBid, float(auction("3000000001")["minimumBid"].toDouble()));
     EXPECT_TRUE(us.error.isEmpty()) << us.error.toStdString();
 
-    const ItemPageResult de = read("www.ebay.de", "120000000011");
-    expectMatchesSite(de, "120000000011");
+    const ItemPageResult de = read("www.ebay.de", "3000000011");
+    expectMatchesSite(de, "3000000011");
     EXPECT_EQ(m_item.currency(), "EUR ");
-    EXPECT_FLOAT_EQ(de.minBid, float(auction("120000000011")["minimumBid"].toDouble()));
+    EXPECT_FLOAT_EQ(de.minBid, float(auction("3000000011")["minimumBid"].toDouble()));
 
-    const ItemPageResult fr = read("www.ebay.fr", "120000000017");
-    expectMatchesSite(fr, "120000000017");
+    const ItemPageResult fr = read("www.ebay.fr", "3000000017");
+    expectMatchesSite(fr, "3000000017");
     EXPECT_EQ(m_item.currency(), " EUR");
-    EXPECT_EQ(m_item.highBidders(), auction("120000000017")["highBidder"].toString());
+    EXPECT_EQ(m_item.highBidders(), auction("3000000017")["highBidder"].toString());
     EXPECT_FLOAT_EQ(fr.minBid, 1.5f);
 }
 
 TEST_F(ItemPageReaderSiteTest, BuyItNowMultiItemAndEndedListings)
 {
-    const ItemPageResult fixed = read("www.ebay.com", "120000000005");
-    expectMatchesSite(fixed, "120000000005");
+    const ItemPageResult fixed = read("www.ebay.com", "3000000005");
+    expectMatchesSite(fixed, "3000000005");
     EXPECT_TRUE(m_item.isBuyItNow());
     EXPECT_FLOAT_EQ(m_item.maxPrice(), m_item.currentPrice());
 
-    const ItemPageResult multi = read("www.ebay.com", "120000000007");
-    expectMatchesSite(multi, "120000000007");
+    const ItemPageResult multi = read("www.ebay.com", "3000000007");
+    expectMatchesSite(multi, "3000000007");
     EXPECT_TRUE(m_item.isMultiItem());
-    EXPECT_EQ(m_item.availableQuantity(), auction("120000000007")["quantity"].toInt());
+    EXPECT_EQ(m_item.availableQuantity(), auction("3000000007")["quantity"].toInt());
 
-    ASSERT_TRUE(m_site->control("POST", "/auctions/120000000002/end").ok());
-    const ItemPageResult ended = read("www.ebay.com", "120000000002");
-    expectMatchesSite(ended, "120000000002");
+    ASSERT_TRUE(m_site->control("POST", "/auctions/3000000002/end").ok());
+    const ItemPageResult ended = read("www.ebay.com", "3000000002");
+    expectMatchesSite(ended, "3000000002");
     EXPECT_TRUE(m_item.isEnded());
 }
 
 TEST_F(ItemPageReaderSiteTest, UnknownItemAndDeadSite)
 {
-    const ItemPageResult unknown = read("www.ebay.com", "129999999999");
+    const ItemPageResult unknown = read("www.ebay.com", "3999999999");
     EXPECT_FALSE(unknown.success);
     EXPECT_FALSE(unknown.message().isEmpty());
 
     m_site.reset();
-    const ItemPageResult dead = read("www.ebay.com", "120000000001");
+    const ItemPageResult dead = read("www.ebay.com", "3000000001");
     EXPECT_FALSE(dead.success);
     EXPECT_EQ(dead.error, "Body is empty, error!!!");
     EXPECT_TRUE(m_item.id().isEmpty());

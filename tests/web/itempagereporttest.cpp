@@ -51,7 +51,7 @@ protected:
 const QByteArray kGermanPage =
     "<html><head><meta charset=\"windows-1252\"></head><body>"
     "<div>Kategorie: M\xfcnzen &gt; Mark</div><h1>Silberm\xfcnze</h1>"
-    "<table><tr><td>Artikelnummer:</td><td>120000000011</td></tr>"
+    "<table><tr><td>Artikelnummer:</td><td>3000000011</td></tr>"
     "<tr><td>Aktuelles Gebot:</td><td>EUR 1.234,50</td></tr>"
     "<tr><td>Angebot endet:</td><td>15.03.06 18:25:30 MEZ</td></tr>"
     "<tr><td>Angaben zum</td><td>h\xe4ndler ( 5 )</td></tr></table>"
@@ -68,7 +68,7 @@ TEST_F(ItemPageReportTest, SavedPagesInBothShapes)
     ASSERT_EQ(run({"--site", "www.ebay.de", html}), 0) << m_err.toStdString();
     QJsonObject j = json();
     EXPECT_TRUE(j["success"].toBool());
-    EXPECT_EQ(j["id"].toString(), "120000000011");
+    EXPECT_EQ(j["id"].toString(), "3000000011");
     EXPECT_EQ(j["title"].toString(), QString::fromUtf8("Silbermünze"));
     EXPECT_EQ(j["seller"].toString(), QString::fromUtf8("händler"));
     EXPECT_DOUBLE_EQ(j["currentPrice"].toDouble(), 1234.5);
@@ -83,7 +83,7 @@ TEST_F(ItemPageReportTest, SavedPagesInBothShapes)
     ASSERT_EQ(run({"--site", "www.ebay.de", "--body-text", html}), 0);
     const QString text = write("de.txt", m_out.toUtf8().replace("\r\n", "\n"));
     ASSERT_EQ(run({"--site", "www.ebay.de", "--text", text}), 0) << m_out.toStdString();
-    EXPECT_EQ(json()["id"].toString(), "120000000011");
+    EXPECT_EQ(json()["id"].toString(), "3000000011");
     EXPECT_DOUBLE_EQ(json()["minBid"].toDouble(), 1235.5);
 }
 

@@ -45,7 +45,7 @@ public:
 
     static constexpr const char* kDefaultUser = "practice_user";
     static constexpr const char* kDefaultPassword = "practice";
-    static constexpr uint64_t kFirstItem = 120000000001ULL;
+    static constexpr uint64_t kFirstItem = 3000000001ULL;
 
     AuctionHouse();
 

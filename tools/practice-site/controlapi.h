@@ -21,7 +21,7 @@ public:
     ControlApi(AuctionHouse& house, SiteClock& clock, FaultSwitch& faults, RequestLog& log,
                std::string baseUrl, std::function<void()> shutdown);
 
-    // `path` is the part after the prefix, such as "/auctions/120000000001/end".
+    // `path` is the part after the prefix, such as "/auctions/3000000001/end".
     SiteResponse handle(const std::string& method, const std::string& path,
                         const std::string& query, const std::string& body);
 
