@@ -1,0 +1,337 @@
+// The folder tree and the bids list over a live document: what the rows show, how they
+// follow the tree and the sort keys, and the commands' questions and messages.
+
+#include "bidsviewfixture.h"
+#include "model/itemcommands.h"
+#include "promptrecorder.h"
+#include "ui/bidsframe.h"
+#include "ui/bidslistmodel.h"
+#include "ui/commandid.h"
+#include "ui/mainframe.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+#include <limits>
+
+namespace {
+
+QStringList labels(const QTreeWidget& tree)
+{
+    QStringList texts;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it; ++it)
+        texts << (*it)->text(0);
+    return texts;
+}
+
+// The label editor that is open now (a closed one may wait for its deletion).
+QLineEdit* openEditor(const QTreeWidget& tree)
+{
+    const QList<QLineEdit*> editors = tree.viewport()->findChildren<QLineEdit*>();
+    for (QLineEdit* editor : editors) {
+        if (editor->isVisible())
+            return editor;
+    }
+    return nullptr;
+}
+
+QStringList rowIds(const CBidsRightView& list)
+{
+    QStringList ids;
+    const QAbstractItemModel* model = list.model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        ids << model->index(row, BidCells::ColumnId).data().toString();
+    return ids;
+}
+
+} // namespace
+
+class BidsViewsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void theTreeShowsCountsAndTheListTheSelectedFolder()
+    {
+        BidsViews views;
+        views.addFolder(1, -1, "Cameras");
+        views.addItem("1000000001", StatusActive);
+        views.addItem("1000000002", StatusActiveOutbid);
+        views.addItem("1000000003", StatusActive, 1);
+        views.doc.changed();
+        QCOMPARE(labels(*views.tree),
+                 QStringList({"Open auctions [2]", "Cameras [1]", "Closed auctions [0]"}));
+        QCOMPARE(rowIds(*views.list), QStringList({"1000000001", "1000000002"}));
+
+        views.tree->selectFolder(1);
+        QCOMPARE(views.doc.selectedFolderId(), 1);
+        QCOMPARE(rowIds(*views.list), QStringList({"1000000003"}));
+        const QModelIndex cell = views.list->model()->index(0, BidCells::ColumnId);
+        QCOMPARE(cell.data(BidsListModel::kItemIndexRole).toInt(), 2);
+        QVERIFY(!cell.data(Qt::DecorationRole).value<QIcon>().isNull());
+    }
+
+    void anEmptyListSaysSo()
+    {
+        BidsViews views;
+        QCOMPARE(CBidsRightView::emptyText(), QString("There are no items to show in this view."));
+        views.list->resize(500, 200);
+        views.list->show();
+        QVERIFY(QTest::qWaitForWindowExposed(views.list.get()));
+        const auto textPixels = [&views] {
+            const QImage image = views.list->viewport()->grab().toImage();
+            const QRgb background = image.pixel(2, image.height() - 2);
+            int count = 0;
+            for (int y = 0; y < 40 && y < image.height(); ++y) {
+                for (int x = image.width() / 4; x < image.width() * 3 / 4; ++x)
+                    count += image.pixel(x, y) != background;
+            }
+            return count;
+        };
+        QVERIFY(textPixels() > 50);
+    }
+
+    void rowsEndingSoonAreDarkRed()
+    {
+        BidsViews views;
+        AppSettings& settings = views.app().settings();
+        settings.hilight = 1;
+        settings.hilightTime = 2;
+        views.addItem("1", StatusActive)->setEndTime(BidsViews::kNow + 30 * 60);
+        views.addItem("2", StatusActive)->setEndTime(BidsViews::kNow + 3 * 3600);
+        views.addItem("3", StatusActive)->setEndTime(BidsViews::kNow - 60);
+        views.addItem("4", StatusActive)->setEndTime(BidsViews::kNow + 2 * 3600);
+        views.doc.changed();
+        const QAbstractItemModel* model = views.list->model();
+        const auto color = [model](int row) {
+            return model->index(row, BidCells::ColumnTitle).data(Qt::ForegroundRole);
+        };
+        QCOMPARE(color(0).value<QColor>(), QColor(192, 0, 0));
+        QVERIFY(!color(1).isValid());
+        QVERIFY(!color(2).isValid()); // already ended
+        QCOMPARE(color(3).value<QColor>(), QColor(192, 0, 0));
+        settings.hilight = 0;
+        QVERIFY(!color(0).isValid());
+        // End times from a damaged list.
+        QVERIFY(!BidsListModel::endsWithin(std::numeric_limits<qint64>::min(), BidsViews::kNow, 1));
+        QVERIFY(!BidsListModel::endsWithin(std::numeric_limits<qint64>::max(), BidsViews::kNow, 1));
+    }
+
+    void everySecondRowIsSlightlyDarkerWithoutThePicture()
+    {
+        BidsViews views;
+        views.addItem("1", StatusActive);
+        views.addItem("2", StatusActive);
+        views.list->setBackgroundShown(false);
+        views.doc.changed();
+        const QColor window = views.list->palette().color(QPalette::Base);
+        const QAbstractItemModel* model = views.list->model();
+        QVERIFY(!model->index(0, BidCells::ColumnTitle).data(Qt::BackgroundRole).isValid());
+        QCOMPARE(model->index(1, BidCells::ColumnTitle).data(Qt::BackgroundRole).value<QColor>(),
+                 QColor(window.red(), window.green() - 5, window.blue() - 10));
+        views.list->setBackgroundShown(true);
+        QVERIFY(!model->index(1, BidCells::ColumnTitle).data(Qt::BackgroundRole).isValid());
+    }
+
+    void headerClicksSortAndTheSelectionFollowsItsItem()
+    {
+        BidsViews views;
+        views.addItem("1000000003", StatusActive, -1, "Bravo");
+        views.addItem("1000000001", StatusActive, -1, "Charlie");
+        views.addItem("1000000002", StatusActive, -1, "Alpha");
+        views.doc.changed();
+        CBidsRightView& list = *views.list;
+        list.selectRow(1); // Charlie
+        QSignalSpy edits(&list, &CBidsRightView::editItemRequested);
+
+        Q_EMIT list.horizontalHeader()->sectionClicked(BidCells::ColumnTitle);
+        QCOMPARE(rowIds(list), QStringList({"1000000002", "1000000003", "1000000001"}));
+        Q_EMIT list.horizontalHeader()->sectionClicked(BidCells::ColumnTitle);
+        QCOMPARE(rowIds(list), QStringList({"1000000001", "1000000003", "1000000002"}));
+        QVERIFY(!list.listModel()->sortKeys().ascending);
+        Q_EMIT list.horizontalHeader()->sectionClicked(BidCells::ColumnId);
+        QVERIFY(list.listModel()->sortKeys().ascending);
+        QCOMPARE(rowIds(list), QStringList({"1000000001", "1000000002", "1000000003"}));
+        QCOMPARE(list.horizontalHeader()->sortIndicatorSection(), int(BidCells::ColumnId));
+
+        QCOMPARE(list.selectedItemIndexes(), std::vector<int>{1});
+        list.editFocused();
+        QCOMPARE(edits.count(), 1);
+        QCOMPARE(edits.at(0).at(0).toInt(), 1);
+
+        // A rebuild keeps the selection on the same item too.
+        views.addItem("1000000000", StatusActive, -1, "Delta");
+        views.doc.changed();
+        QCOMPARE(list.selectedItemIndexes(), std::vector<int>{1});
+
+        list.selectAllRows();
+        QCOMPARE(list.selectedItemIndexes().size(), size_t(4));
+        QCOMPARE(list.currentIndex().row(), 0);
+    }
+
+    void aRefusedOptionOnDropReachesTheUser()
+    {
+        BidsViews views;
+        PromptRecorder prompts;
+        CBidFolder* cameras = views.addFolder(1, -1, "Cameras");
+        cameras->setOnlyOneItemWins(true);
+        views.addItem("1000000001", StatusActive)->setHighBidders("Mitgliedsname");
+        CBidItem* won = views.addItem("1000000002", StatusWon, -2);
+        views.doc.changed();
+        ItemCommands commands(views.doc);
+
+        DropResult result = views.tree->dropRows(commands.dragData({0}), 1);
+        QCOMPARE(result.moved, 1);
+        QCOMPARE(prompts.texts().size(), 1);
+        QVERIFY(
+            prompts.texts().at(0).startsWith("The option \"only one item wins\" cannot be set"));
+        QCOMPARE(labels(*views.tree).at(1), QString("Cameras [1]"));
+
+        prompts.clear();
+        result = views.tree->dropRows(commands.dragData({1}), 1);
+        QVERIFY(result.refused);
+        QCOMPARE(won->folder()->id(), int(CBidFolder::ClosedAuctionsId));
+        QVERIFY(prompts.texts().isEmpty());
+    }
+
+    void renamingTakesThirtyTwoCharactersAndReopensOnARefusal()
+    {
+        BidsViews views;
+        PromptRecorder prompts;
+        views.addFolder(1, -1, "Cameras");
+        views.addFolder(2, -1, "Books");
+        views.doc.changed();
+        views.tree->show();
+        QVERIFY(QTest::qWaitForWindowExposed(views.tree.get()));
+
+        views.tree->selectFolder(-1);
+        views.tree->renameFolder(); // "Open auctions" keeps its name
+        QVERIFY(!openEditor(*views.tree));
+
+        views.tree->selectFolder(1);
+        views.tree->renameFolder();
+        QLineEdit* editor = openEditor(*views.tree);
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), QString("Cameras"));
+        QCOMPARE(editor->maxLength(), 32);
+        editor->setText("Books");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(prompts.texts().size(), 1);
+        QCOMPARE(prompts.texts().at(0),
+                 QString("The folder name \"Books\" is present in selected parent folder."));
+        QTRY_VERIFY(openEditor(*views.tree));
+
+        editor = openEditor(*views.tree);
+        editor->setText("Lenses");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(views.doc.folderById(1)->name(), QString("Lenses"));
+        QVERIFY(labels(*views.tree).contains("Lenses [0]"));
+    }
+
+    void deletingAFolderAsksFirst()
+    {
+        BidsViews views;
+        PromptRecorder prompts;
+        views.addFolder(1, -1, "Cameras");
+        views.addItem("1000000001", StatusActive, 1);
+        views.doc.changed();
+        views.tree->selectFolder(1);
+
+        prompts.queue(IMainWindow::AnswerNo);
+        views.tree->deleteFolder();
+        QCOMPARE(
+            prompts.texts(),
+            QStringList("Delete folder \"Cameras\" with all subfolders and items from the list?"));
+        QVERIFY(views.doc.folderById(1));
+
+        prompts.queue(IMainWindow::AnswerYes);
+        views.tree->deleteFolder();
+        QVERIFY(!views.doc.folderById(1));
+        QCOMPARE(views.doc.itemCount(), 0);
+        QCOMPARE(views.tree->currentFolderId(), int(CBidFolder::OpenAuctionsId));
+
+        prompts.clear();
+        views.tree->deleteFolder(); // a top-level folder stays without a question
+        QVERIFY(prompts.texts().isEmpty());
+    }
+
+    void refreshNeedsASynchronisedClock()
+    {
+        BidsViews views;
+        PromptRecorder prompts;
+        CBidItem* item = views.addItem("1000000001", StatusActive);
+        item->setRefreshed(true);
+        views.doc.changed();
+        views.list->selectAllRows();
+
+        views.list->refreshSelected();
+        QCOMPARE(prompts.texts(), QStringList("Please, synchronize time before continue."));
+        QVERIFY(item->isRefreshed());
+
+        views.app().clock().setOffset(0);
+        views.list->refreshSelected();
+        QVERIFY(!item->isRefreshed());
+        QCOMPARE(item->lastRefreshTime(), BidsViews::kNow);
+    }
+
+    void deletingALeadingBidAsksWhetherToRetract()
+    {
+        BidsViews views;
+        PromptRecorder prompts;
+        views.addItem("1000000001", StatusActive);
+        views.addItem("1000000002", StatusActive)->setHighBidders("Buyer");
+        views.addItem("1000000003", StatusActive)->setHighBidders("buyer");
+        views.doc.changed();
+        QStringList asked;
+        QList<ItemCommands::DeleteChoice> answers{ItemCommands::DeleteChoice::RetractAndDelete,
+                                                  ItemCommands::DeleteChoice::Cancel};
+        views.list->setRetractChooser([&](QWidget*, const QString& question) {
+            asked << question;
+            return answers.takeFirst();
+        });
+        views.list->selectAllRows();
+
+        prompts.queue(IMainWindow::AnswerNo);
+        views.list->deleteSelected();
+        QCOMPARE(prompts.texts(),
+                 QStringList("Do you want to delete selected item(s) from bids list?"));
+        QCOMPARE(views.doc.itemCount(), 3);
+
+        views.list->deleteSelected();
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked.at(0), ItemCommands::retractQuestion());
+        QCOMPARE(views.doc.itemCount(), 2);
+        QCOMPARE(views.doc.itemAt(0)->status(), quint32(StatusRetracted));
+        QCOMPARE(views.doc.itemAt(1)->status(), quint32(StatusActive)); // cancelled
+        QCOMPARE(rowIds(*views.list), QStringList({"1000000002", "1000000003"}));
+    }
+
+    void theWindowPutsTheViewsInPlaceAndAsksBeforeExitingWithActiveBids()
+    {
+        BidsViews views;
+        PromptRecorder prompts;
+        CMainFrame frame(views.app());
+        frame.setDocument(views.doc);
+        QVERIFY(frame.folderTree());
+        QCOMPARE(frame.bidsFrame()->listPane(), frame.bidsList());
+        views.addItem("1000000001", StatusWon, -2);
+        views.doc.changed();
+        QCOMPARE(frame.folderTree()->topLevelItem(1)->text(0), QString("Closed auctions [1]"));
+        QVERIFY(frame.command(CmdDeleteFolder) && !frame.command(CmdDeleteFolder)->isEnabled());
+
+        QSignalSpy exits(&frame, &CMainFrame::exitRequested);
+        frame.exitProgram();
+        QVERIFY(prompts.texts().isEmpty());
+        QCOMPARE(exits.count(), 1);
+
+        views.addItem("1000000002", StatusRunningOutbid);
+        prompts.queue(IMainWindow::AnswerNo);
+        frame.exitProgram();
+        QCOMPARE(prompts.texts().size(), 1);
+        QCOMPARE(exits.count(), 1);
+    }
+};
+
+QTEST_MAIN(BidsViewsTest)
+#include "bidsviewstest.moc"
