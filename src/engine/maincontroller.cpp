@@ -65,6 +65,9 @@ void MainController::onTimer(TimerId id)
         // Each expiry asks for a time synchronisation, as the menu command does.
         synchroniseTime();
         break;
+    case TimerEngineTick:
+        m_document->accessLock().checkIdle(m_app.clock().localNow(), m_app.settings().idleTime);
+        break;
     case TimerAutosave: {
         QString message;
         if (!m_store->autosave(&message) && !message.isEmpty())

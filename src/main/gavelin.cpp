@@ -6,6 +6,7 @@
 #include "app/startupsequence.h"
 #include "app/terminationsignals.h"
 #include "engine/maincontroller.h"
+#include "ui/listfilecommands.h"
 #include "ui/mainframe.h"
 #include "ui/screenshothook.h"
 #include "ui/splashscreen.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv)
     SplashScreen splash;
     MainController controller(app, [&]() -> IMainWindow* {
         frame = std::make_unique<CMainFrame>(app);
+        frame->setDocument(controller.document());
+        new CListFileCommands(*frame, controller.document(), controller.documentStore());
         QObject::connect(frame.get(), &CMainFrame::exitRequested, &application,
                          [] { QCoreApplication::exit(0); });
         // A time synchronisation asked for by the options runs after the sheet has closed.

@@ -1,12 +1,20 @@
 #include "ui/mainframe.h"
 
 #include "app/appcontext.h"
+#include "app/itemslock.h"
 #include "engine/connectionmanager.h"
 #include "engine/dialupoptions.h"
 #include "engine/processrunner.h"
+#include "model/bidsdoc.h"
+#include "model/bidsrebuild.h"
 #include "sites/siteaccess.h"
+#include "ui/accesspromptdlg.h"
 #include "ui/bidsframe.h"
+#include "ui/bidsleftview.h"
+#include "ui/bidsrightview.h"
+#include "ui/bidsviewevents.h"
 #include "ui/commandid.h"
+#include "ui/itemdialogs.h"
 #include "ui/logviewer.h"
 #include "ui/mainactions.h"
 #include "ui/messagelist.h"
@@ -29,6 +37,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 namespace {
 
@@ -53,7 +62,100 @@ CMainFrame::CMainFrame(AppContext& app, QWidget* parent) : QMainWindow(parent), 
     restorePlacement();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The document outlives the window: it must not call the views once they are gone.
+    if (m_document)
+        m_document->setEvents(nullptr);
+}
+
+void CMainFrame::setDocument(CBidsDoc& doc)
+{
+    if (m_document)
+        return;
+    m_document = &doc;
+    m_tree = new CBidsLeftView(m_app, doc);
+    m_list = new CBidsRightView(m_app, doc);
+    m_bids->setPanes(m_tree, m_list);
+    m_viewEvents = new BidsViewEvents(m_tree, m_list, this);
+    doc.setEvents(m_viewEvents);
+    connectBidsViews(doc);
+    m_tree->rebuildTree();
+    m_list->reload();
+}
+
+void CMainFrame::connectBidsViews(CBidsDoc& doc)
+{
+    const auto lookup = [this](int id) { return command(id); };
+    m_tree->setCommandActions(lookup);
+    m_list->setCommandActions(lookup);
+    const std::pair<int, void (CBidsRightView::*)()> listCommands[] = {
+        {CmdAddItem, &CBidsRightView::addItem},
+        {CmdDeleteBid, &CBidsRightView::deleteSelected},
+        {CmdEditView, &CBidsRightView::editFocused},
+        {CmdRefresh, &CBidsRightView::refreshSelected},
+        {CmdViewColumns, &CBidsRightView::openColumnsDialog},
+        {CmdSelectAll, &CBidsRightView::selectAllRows},
+    };
+    for (const auto& [id, slot] : listCommands)
+        connect(command(id), &QAction::triggered, m_list, slot);
+    const std::pair<int, void (CBidsLeftView::*)()> treeCommands[] = {
+        {CmdAddFolder, &CBidsLeftView::addFolder},
+        {CmdDeleteFolder, &CBidsLeftView::deleteFolder},
+        {CmdRenameFolder, &CBidsLeftView::renameFolder},
+        {CmdFolderProperties, &CBidsLeftView::folderProperties},
+    };
+    for (const auto& [id, slot] : treeCommands)
+        connect(command(id), &QAction::triggered, m_tree, slot);
+
+    QAction* largeIcons = command(CmdLargeIcons);
+    largeIcons->setEnabled(true);
+    largeIcons->setChecked(m_app.settings().bigIcon != 0);
+    connect(largeIcons, &QAction::toggled, this, [this](bool large) {
+        m_tree->setLargeIcons(large);
+        m_app.settings().bigIcon = large ? 1 : 0;
+        m_app.userRegistry().writeInt(QStringLiteral("Options"), QStringLiteral("bigIcon"),
+                                      large ? 1 : 0);
+    });
+
+    connect(this, &CMainFrame::bidsChanged, this, [&doc] { doc.rebuild(); });
+    connect(this, &CMainFrame::folderTreeChanged, m_tree, &CBidsLeftView::rebuildTree);
+    connect(this, &CMainFrame::bidsViewCommand, this, [&doc](int id) {
+        if (id == CmdRedisplay) {
+            doc.rebuild();
+        } else if (id == CmdOutbidScan) {
+            ItemsLockGuard guard(doc.itemsLock());
+            BidsRebuild(doc).outbidScan();
+        }
+    });
+    m_optionsHooks.listBackground = [this](bool shown) { m_list->setBackgroundShown(shown); };
+
+    // One password prompt guards every changing command and the options.
+    const auto gate = [this, &doc] { return CAccessPromptDlg::pass(this, doc.accessLock()); };
+    m_tree->setAccessGate(gate);
+    m_list->setAccessGate(gate);
+    setOptionsGate(gate);
+    qApp->installEventFilter(this);
+
+    CItemDialogs::setOptionsOpener([this] { openOptions(); });
+    connect(m_list, &CBidsRightView::addItemRequested, this, [this, &doc] {
+        CBidFolder* folder = nullptr;
+        {
+            ItemsLockGuard guard(doc.itemsLock());
+            folder = doc.folderById(m_tree->currentFolderId());
+        }
+        CItemDialogs::runAddItem(this, doc, folder);
+    });
+    connect(m_list, &CBidsRightView::editItemRequested, this,
+            [this, &doc](int index) { CItemDialogs::runEditItem(this, doc, index); });
+    setActiveItemsCheck([&doc] {
+        ItemsLockGuard guard(doc.itemsLock());
+        return std::any_of(doc.items().begin(), doc.items().end(), [](const auto& item) {
+            const quint32 status = item->status();
+            return status >= StatusActive && status <= StatusRunningOutbid;
+        });
+    });
+}
 
 void CMainFrame::buildWindow()
 {
@@ -342,6 +444,8 @@ void CMainFrame::storePlacement()
     registry.writeInt(kFrame, QStringLiteral("ShowToolBar"),
                       command(CmdViewToolbar)->isChecked() ? 1 : 0);
     m_bids->storePanes();
+    if (m_list)
+        m_list->storeState();
 }
 
 void CMainFrame::showAtStart(bool minimized)
@@ -383,6 +487,15 @@ void CMainFrame::exitProgram()
     if (m_logViewer)
         m_logViewer->close();
     Q_EMIT exitRequested();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (m_document && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress) &&
+        !m_document->accessLock().isLocked())
+        m_document->accessLock().noteActivity(m_app.clock().localNow());
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -10,7 +10,11 @@
 #include <memory>
 
 class AppContext;
+class BidsViewEvents;
+class CBidsDoc;
 class CBidsFrame;
+class CBidsLeftView;
+class CBidsRightView;
 class CLogViewer;
 class CMainActions;
 class CMessageList;
@@ -50,6 +54,12 @@ public:
     CMessageList* messageList() const { return m_messages; }
     CMainStatusBar* mainStatusBar() const { return m_status; }
     CBidsFrame* bidsFrame() const { return m_bids; }
+    // The folder tree and the bids list of `doc` take the bids window's panes, with the
+    // list commands, the document's notifications and the Exit check wired to them.
+    void setDocument(CBidsDoc& doc);
+    CBidsDoc* document() const { return m_document; }
+    CBidsLeftView* folderTree() const { return m_tree; }
+    CBidsRightView* bidsList() const { return m_list; }
     COutlookBar* outlookBar() const { return m_outlook; }
     // The action of a command number (see commandid.h); null for an unknown number.
     QAction* command(int id) const;
@@ -94,10 +104,13 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Keys and clicks anywhere in the program count as activity for the access lock.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWindow();
     void connectCommands();
+    void connectBidsViews(CBidsDoc& doc);
     void restorePlacement();
     void storePlacement();
     void updateSiteTime();
@@ -109,6 +122,10 @@ private:
     CMessageList* m_messages = nullptr;
     CMainStatusBar* m_status = nullptr;
     CBidsFrame* m_bids = nullptr;
+    CBidsDoc* m_document = nullptr;
+    CBidsLeftView* m_tree = nullptr;
+    CBidsRightView* m_list = nullptr;
+    BidsViewEvents* m_viewEvents = nullptr;
     COutlookBar* m_outlook = nullptr;
     QToolBar* m_toolBar = nullptr;
     QStackedWidget* m_views = nullptr;

@@ -1,0 +1,238 @@
+// "Edit bid properties": the checks on OK as the user meets them, the read-only view of a
+// finished bid, and the Fetch button against the practice site.
+
+#include "ui/biditemdlg.h"
+#include "app/stringtable.h"
+#include "model/modelclock.h"
+#include "promptrecorder.h"
+#include "sites/sitesettings.h"
+#include "support/apphome.h"
+#include "support/practicesiteprocess.h"
+
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QtTest>
+
+class BidItemDlgTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<AppHome>();
+        m_sites = std::make_unique<SiteSettings>();
+        m_sites->load(app().machineRegistry(), app().settings().currentSite);
+    }
+
+    void cleanup()
+    {
+        m_sites.reset();
+        m_home.reset();
+    }
+
+    void anErrorKeepsTheDialogOpenWithFocusOnItsField_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("maxPrice");
+        QTest::addColumn<bool>("multiItem");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("field");
+        QTest::newRow("short id") << "12345"
+                                  << "10" << false << StringTable::text(153)
+                                  << int(EditCheck::IdField);
+        QTest::newRow("no maximum price")
+            << "1234567890"
+            << "" << false << StringTable::text(154) << int(EditCheck::MaxPriceField);
+        QTest::newRow("power auction without count")
+            << "1234567890"
+            << "10" << true << "Number of items must be defined for Power auction."
+            << int(EditCheck::QuantityField);
+    }
+
+    void anErrorKeepsTheDialogOpenWithFocusOnItsField()
+    {
+        QFETCH(QString, id);
+        QFETCH(QString, maxPrice);
+        QFETCH(bool, multiItem);
+        QFETCH(QString, message);
+        QFETCH(int, field);
+        CBidItem item;
+        item.setMultiItem(multiItem);
+        item.setEndTime(ModelClock::siteNow() + 3600);
+        PromptRecorder prompts;
+        CBidItemDlg dialog(CBidItemDlg::Mode::Add, item, &app().itemsLock());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.idEdit()->setText(id);
+        dialog.maxPriceEdit()->setText(maxPrice);
+        dialog.okButton()->click();
+
+        QCOMPARE(prompts.texts(), QStringList{message});
+        QVERIFY(dialog.isVisible());
+        const QWidget* expected = field == EditCheck::IdField ? dialog.idEdit()
+                                  : field == EditCheck::MaxPriceField
+                                      ? static_cast<QWidget*>(dialog.maxPriceEdit())
+                                      : dialog.quantityBox();
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused == expected || focused->parentWidget() == expected);
+    }
+
+    void aCancelledQuestionKeepsTheDialogOpen()
+    {
+        CBidItem item;
+        item.setCurrentPrice(20.0f);
+        PromptRecorder prompts;
+        CBidItemDlg dialog(CBidItemDlg::Mode::Add, item, &app().itemsLock());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.idEdit()->setText(QStringLiteral("1234567890"));
+        dialog.maxPriceEdit()->setText(QStringLiteral("12,50"));
+        dialog.endTimeEdit()->setDateTime(
+            QDateTime::fromSecsSinceEpoch(ModelClock::siteNow() - 600));
+
+        prompts.queue(IMainWindow::AnswerCancel);
+        dialog.okButton()->click();
+        QCOMPARE(prompts.texts(), QStringList{StringTable::text(260)});
+        QVERIFY(dialog.isVisible());
+
+        // The ended auction accepted, the price below the current one refused: back to it.
+        dialog.idEdit()->setFocus();
+        prompts.queue(IMainWindow::AnswerOk);
+        prompts.queue(IMainWindow::AnswerCancel);
+        dialog.okButton()->click();
+        QCOMPARE(prompts.texts().last(), StringTable::text(134));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(QApplication::focusWidget(), dialog.maxPriceEdit());
+
+        prompts.queue(IMainWindow::AnswerOk);
+        prompts.queue(IMainWindow::AnswerOk);
+        dialog.okButton()->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.form().maxPrice(), 12.5f);
+    }
+
+    void aWonBidOpensReadOnly()
+    {
+        CBidItem item;
+        item.setStatus(StatusWon);
+        item.setEndTime(ModelClock::siteNow() - 3600); // the checks would object
+        PromptRecorder prompts;
+        CBidItemDlg dialog(CBidItemDlg::Mode::ReadOnly, item, &app().itemsLock());
+        for (const QLineEdit* edit : {dialog.idEdit(), dialog.titleEdit(), dialog.maxPriceEdit()})
+            QVERIFY(edit->isReadOnly());
+        QVERIFY(dialog.endTimeEdit()->isReadOnly());
+        QVERIFY(!dialog.activateBox()->isEnabled());
+        QVERIFY(!dialog.fetchButton()->isEnabled());
+        QVERIFY(!dialog.okButton());
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(prompts.texts().isEmpty());
+    }
+
+    void theStatusLineTellsWhatThePageSaid_data()
+    {
+        const qint64 now = 1700000000;
+        QTest::addColumn<qint64>("endTime");
+        QTest::addColumn<bool>("buyItNow");
+        QTest::addColumn<bool>("isPrivate");
+        QTest::addColumn<QString>("expected");
+        const QString privateNote = QLatin1Char(' ') + StringTable::text(259);
+        QTest::newRow("running private")
+            << now + 60 << false << true
+            << QStringLiteral("Enter your maximum bid US $7.50 or more.") + privateNote;
+        QTest::newRow("buy it now") << now + 60 << true << false << StringTable::text(261);
+        QTest::newRow("ended buy it now") << now - 1 << true << false << StringTable::text(260);
+    }
+
+    void theStatusLineTellsWhatThePageSaid()
+    {
+        QFETCH(qint64, endTime);
+        QFETCH(bool, buyItNow);
+        QFETCH(bool, isPrivate);
+        QFETCH(QString, expected);
+        CBidItem item;
+        item.setCurrency(QStringLiteral("US $"));
+        item.setEndTime(endTime);
+        item.setBuyItNow(buyItNow);
+        item.setPrivate(isPrivate);
+        QCOMPARE(CBidItemDlg::fetchedStatusText(item, 7.5f, 1700000000), expected);
+    }
+
+    void fetchReadsThePracticeSite()
+    {
+        PracticeSiteProcess site;
+        QVERIFY2(site.isRunning(), qPrintable(site.errorString()));
+        pointAt(site);
+        const auto created = site.control(
+            "POST", "/auctions",
+            R"({"item":"4500000001","site":"us","title":"Brass compass","seller":"old_sailor",
+                "startPrice":5,"endsIn":7200,"bids":[{"bidder":"rival_anna","max":9,"in":-60}]})");
+        QVERIFY2(created.ok(), created.body.constData());
+
+        PromptRecorder prompts;
+        CBidItemDlg dialog(CBidItemDlg::Mode::Add, CBidItem(), &app().itemsLock());
+        QSignalSpy finished(&dialog, &CBidItemDlg::fetchFinished);
+        dialog.idEdit()->setText(QStringLiteral("450000000"));
+        dialog.fetchButton()->click();
+        QCOMPARE(prompts.texts(), QStringList{StringTable::text(153)});
+        QVERIFY(!dialog.isFetching());
+
+        prompts.clear();
+        dialog.idEdit()->setText(QStringLiteral("4500000001"));
+        dialog.maxPriceEdit()->setText(QStringLiteral("30"));
+        dialog.fetchButton()->click();
+        QVERIFY(!dialog.fetchButton()->isEnabled());
+        QVERIFY(!dialog.okButton()->isEnabled());
+        QVERIFY(finished.wait(30000));
+        QVERIFY2(finished.at(0).at(0).toBool(), qPrintable(prompts.texts().join('\n')));
+        QVERIFY(dialog.fetchButton()->isEnabled());
+        QCOMPARE(dialog.titleEdit()->text(), QStringLiteral("Brass compass"));
+        QCOMPARE(dialog.sellerEdit()->text(), QStringLiteral("old_sailor"));
+        QCOMPARE(dialog.form().currentPrice, 5.0f); // one bidder pays the starting price
+        QCOMPARE(dialog.maxPriceEdit()->text(), QStringLiteral("30")); // the user's limit stays
+        QVERIFY(qAbs(dialog.form().endTime - (ModelClock::siteNow() + 7200)) < 120);
+        QVERIFY(dialog.statusLabel()->text().startsWith(QStringLiteral("Enter your maximum bid")));
+
+        // A typed title survives; a number the site does not know is reported and logged.
+        dialog.titleEdit()->clear();
+        QTest::keyClicks(dialog.titleEdit(), QStringLiteral("My own name"));
+        dialog.idEdit()->setText(QStringLiteral("4599999999"));
+        dialog.fetch();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.at(1).at(0).toBool(), false);
+        QCOMPARE(prompts.texts(), QStringList{StringTable::text(232)});
+        QVERIFY(m_home->logText().contains(StringTable::text(232)));
+        dialog.idEdit()->setText(QStringLiteral("4500000001"));
+        dialog.fetch();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(dialog.titleEdit()->text(), QStringLiteral("My own name"));
+    }
+
+private:
+    AppContext& app() { return m_home->app(); }
+
+    // The current site's addresses lead to the practice site.
+    void pointAt(const PracticeSiteProcess& site)
+    {
+        for (const QString& line : site.profileLines()) {
+            const qsizetype equals = line.indexOf(QLatin1Char('='));
+            if (equals > 0)
+                app().machineRegistry().writeStr(QStringLiteral("Sites"), line.left(equals),
+                                                 line.mid(equals + 1).trimmed());
+        }
+        app().settings().currentSite = QStringLiteral("www.ebay.com");
+        m_sites->load(app().machineRegistry(), app().settings().currentSite);
+    }
+
+    std::unique_ptr<AppHome> m_home;
+    std::unique_ptr<SiteSettings> m_sites;
+};
+
+QTEST_MAIN(BidItemDlgTest)
+#include "biditemdlgtest.moc"
