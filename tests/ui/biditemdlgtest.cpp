@@ -5,6 +5,7 @@
 #include "app/stringtable.h"
 #include "model/modelclock.h"
 #include "promptrecorder.h"
+#include "sitehome.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
 #include "support/practicesiteprocess.h"
@@ -23,18 +24,9 @@ class BidItemDlgTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        m_home = std::make_unique<AppHome>();
-        m_sites = std::make_unique<SiteSettings>();
-        m_sites->load(app().machineRegistry(), app().settings().currentSite);
-    }
+    void init() { m_home = std::make_unique<SiteHome>(); }
 
-    void cleanup()
-    {
-        m_sites.reset();
-        m_home.reset();
-    }
+    void cleanup() { m_home.reset(); }
 
     void anErrorKeepsTheDialogOpenWithFocusOnItsField_data()
     {
@@ -227,11 +219,10 @@ private:
                                                  line.mid(equals + 1).trimmed());
         }
         app().settings().currentSite = QStringLiteral("www.ebay.com");
-        m_sites->load(app().machineRegistry(), app().settings().currentSite);
+        m_home->sites().load(app().machineRegistry(), app().settings().currentSite);
     }
 
-    std::unique_ptr<AppHome> m_home;
-    std::unique_ptr<SiteSettings> m_sites;
+    std::unique_ptr<SiteHome> m_home;
 };
 
 QTEST_MAIN(BidItemDlgTest)

@@ -6,6 +6,7 @@
 #include "model/bidsdoc.h"
 #include "model/modelclock.h"
 #include "promptrecorder.h"
+#include "sitehome.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
 #include "ui/biditemdlg.h"
@@ -56,9 +57,7 @@ class ItemDialogsTest : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<AppHome>();
-        m_sites = std::make_unique<SiteSettings>();
-        m_sites->load(app().machineRegistry(), app().settings().currentSite);
+        m_home = std::make_unique<SiteHome>();
         app().settings().login = QStringLiteral("practice_user");
         app().settings().password = QStringLiteral("practice");
         m_doc = std::make_unique<CBidsDoc>();
@@ -72,7 +71,6 @@ private Q_SLOTS:
     {
         CItemDialogs::setOptionsOpener({});
         m_doc.reset();
-        m_sites.reset();
         m_home.reset();
     }
 
@@ -154,8 +152,7 @@ private Q_SLOTS:
 private:
     AppContext& app() { return m_home->app(); }
 
-    std::unique_ptr<AppHome> m_home;
-    std::unique_ptr<SiteSettings> m_sites;
+    std::unique_ptr<SiteHome> m_home;
     std::unique_ptr<CBidsDoc> m_doc;
 };
 

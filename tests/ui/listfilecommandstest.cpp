@@ -7,6 +7,7 @@
 #include "model/documentstore.h"
 #include "model/recentfiles.h"
 #include "promptrecorder.h"
+#include "sitehome.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
 #include "ui/commandid.h"
@@ -27,9 +28,7 @@ class ListFileCommandsTest : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<AppHome>();
-        m_sites = std::make_unique<SiteSettings>();
-        m_sites->load(app().machineRegistry(), app().settings().currentSite);
+        m_home = std::make_unique<SiteHome>();
         // The question is asked only when changed lists are not saved on their own.
         app().settings().autoSaveList = 0;
         m_files = std::make_unique<QTemporaryDir>();
@@ -52,7 +51,6 @@ private Q_SLOTS:
         m_store.reset();
         m_doc.reset();
         m_files.reset();
-        m_sites.reset();
         m_home.reset();
     }
 
@@ -200,8 +198,7 @@ private:
         m_doc->setModified(true);
     }
 
-    std::unique_ptr<AppHome> m_home;
-    std::unique_ptr<SiteSettings> m_sites;
+    std::unique_ptr<SiteHome> m_home;
     std::unique_ptr<QTemporaryDir> m_files;
     std::unique_ptr<CBidsDoc> m_doc;
     std::unique_ptr<DocumentStore> m_store;

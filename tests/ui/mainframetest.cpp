@@ -3,6 +3,7 @@
 
 #include "ui/mainframe.h"
 #include "promptrecorder.h"
+#include "sitehome.h"
 #include "sites/sitehosts.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
@@ -20,17 +21,11 @@ class MainFrameTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        m_home = std::make_unique<AppHome>();
-        m_sites = std::make_unique<SiteSettings>();
-        m_sites->load(app().machineRegistry(), app().settings().currentSite);
-    }
+    void init() { m_home = std::make_unique<SiteHome>(); }
 
     void cleanup()
     {
         app().setMainWindow(nullptr);
-        m_sites.reset();
         m_home.reset();
     }
 
@@ -207,8 +202,7 @@ private:
         registry.writeInt("Options\\Frame", "Bottom", bottom);
     }
 
-    std::unique_ptr<AppHome> m_home;
-    std::unique_ptr<SiteSettings> m_sites;
+    std::unique_ptr<SiteHome> m_home;
 };
 
 QTEST_MAIN(MainFrameTest)

@@ -5,6 +5,7 @@
 #include "engine/dialupconnection.h"
 #include "engine/processrunner.h"
 #include "promptrecorder.h"
+#include "sitehome.h"
 #include "sites/sitehosts.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
@@ -31,9 +32,7 @@ class OptionsSheetTest : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<AppHome>();
-        m_sites = std::make_unique<SiteSettings>();
-        m_sites->load(app().machineRegistry(), app().settings().currentSite);
+        m_home = std::make_unique<SiteHome>();
         m_hooks = {};
         m_syncs = 0;
         m_autosaves = 0;
@@ -43,11 +42,7 @@ private Q_SLOTS:
         m_hooks.restartAutosave = [this](int minutes) { m_autosaveMinutes = minutes; };
     }
 
-    void cleanup()
-    {
-        m_sites.reset();
-        m_home.reset();
-    }
+    void cleanup() { m_home.reset(); }
 
     void okWritesLogsAndAppliesWithoutPasswords()
     {
@@ -122,7 +117,7 @@ private Q_SLOTS:
         QVERIFY(log.contains("AutoTimeSync = 90"));
         QVERIFY(log.contains("Current site changed... (" + SiteHosts::siteName(SiteHosts::France) +
                              ")"));
-        QCOMPARE(m_sites->currentSite(), SiteHosts::siteName(SiteHosts::France));
+        QCOMPARE(m_home->sites().currentSite(), SiteHosts::siteName(SiteHosts::France));
     }
 
     void autostartFollowsTheOptionAndAFailureIsLogged()
@@ -152,7 +147,7 @@ private Q_SLOTS:
         sheet->reject();
         QCOMPARE(app().settings().startBefore, 60);
         QVERIFY(!app().userRegistry().contains("Options", "startBefore"));
-        const auto rows = m_sites->siteEntries(m_sites->currentSite());
+        const auto rows = m_home->sites().siteEntries(m_home->sites().currentSite());
         QVERIFY(rows.front().second != QStringLiteral("edited keyword"));
     }
 
@@ -286,7 +281,7 @@ private Q_SLOTS:
     void editedSiteValuesAreSavedWithOk()
     {
         auto sheet = newSheet();
-        const QString site = m_sites->currentSite();
+        const QString site = m_home->sites().currentSite();
         const QString name = editFirstSiteValue(sheet.get(), QStringLiteral("Neuer Preis:"));
         // Another site shown and back: the edit is kept by the page.
         auto* page = sheet->page<CSiteSettingsPage>(COptionsSheet::SiteSettings);
@@ -298,7 +293,7 @@ private Q_SLOTS:
         QVERIFY(!page->addSiteButton()->isEnabled());
 
         sheet->accept();
-        QCOMPARE(m_sites->value(site + "_" + name), QStringLiteral("Neuer Preis:"));
+        QCOMPARE(m_home->sites().value(site + "_" + name), QStringLiteral("Neuer Preis:"));
         QCOMPARE(app().machineRegistry().readStr("Sites", site + "_" + name),
                  QStringLiteral("Neuer Preis:"));
     }
@@ -365,8 +360,7 @@ private:
         return first->text(0);
     }
 
-    std::unique_ptr<AppHome> m_home;
-    std::unique_ptr<SiteSettings> m_sites;
+    std::unique_ptr<SiteHome> m_home;
     COptionsApply::Hooks m_hooks;
     int m_syncs = 0;
     int m_autosaves = 0;
