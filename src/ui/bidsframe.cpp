@@ -67,6 +67,10 @@ void CBidsFrame::setPanes(QWidget* folderTree, QWidget* bidsList)
     replaceWidget(1, bidsList);
     delete oldTree;
     delete oldList;
+    // The stretch lives in the widgets' size policies: the new panes need it again, or a
+    // growing window widens the tree too.
+    setStretchFactor(0, 0);
+    setStretchFactor(1, 1);
     applyPanes();
 }
 

@@ -89,6 +89,14 @@ private Q_SLOTS:
         QCOMPARE(frame.listPane(), list);
         QCOMPARE(tree->minimumWidth(), CBidsFrame::kMinLeft);
         QCOMPARE(list->minimumWidth(), CBidsFrame::kMinRight);
+
+        // A window that grows after the panes came gives the room to the list.
+        frame.resize(600, 300);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QCOMPARE(frame.sizes().at(0), 185);
+        frame.resize(1200, 300);
+        QTRY_COMPARE(frame.sizes().at(0), 185);
     }
 
 private:

@@ -47,12 +47,21 @@ until grep -q '^port=' "$GAVELIN_HOME/practice-site.port" 2>/dev/null; do
 done
 port=$(sed -n 's/^port=//p' "$GAVELIN_HOME/practice-site.port")
 
-# A fresh profile only: an existing machine-wide settings file is left alone.
+# A fresh profile gets the site's values and the practice account. An existing one keeps
+# its settings; only the site's address moves to the port the site has now.
+fresh=0
 if [ ! -e "$GAVELIN_HOME/config/machine.ini" ]; then
   "$server" --print-profile --port "$port" --ini >"$GAVELIN_HOME/config/machine.ini"
+  fresh=1
+else
+  sed -i "s#http://127\.0\.0\.1:[0-9]*/#http://127.0.0.1:$port/#g" "$GAVELIN_HOME/config/machine.ini"
 fi
 if [ ! -e "$GAVELIN_HOME/config/gavelin.ini" ]; then
   printf '[Options]\ncurrentSite=%s\n' "$site_name" >"$GAVELIN_HOME/config/gavelin.ini"
+fi
+if [ "$fresh" = 1 ] && [ -x "$build/src/gavelind" ]; then
+  "$build/src/gavelind" settings set Login Login practice_user >/dev/null
+  "$build/src/gavelind" settings set Login Password practice >/dev/null
 fi
 
 echo "Practice site: http://127.0.0.1:$port/  (user practice_user, password practice)"
