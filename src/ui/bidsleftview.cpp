@@ -255,12 +255,7 @@ void CBidsLeftView::deleteFolder()
     }
     if (question.isEmpty() || !accessGranted())
         return;
-    IMainWindow::Question ask;
-    ask.text = question;
-    ask.buttons = IMainWindow::Buttons::YesNo;
-    ask.icon = IMainWindow::Icon::Question;
-    ask.defaultAnswer = IMainWindow::AnswerYes;
-    if (UserPrompt::ask(this, ask) != IMainWindow::AnswerYes)
+    if (!UserPrompt::askYesNo(this, question))
         return;
     ItemsLockGuard guard(m_doc.itemsLock());
     FolderCommands(m_doc).deleteFolder(m_doc.folderById(id));

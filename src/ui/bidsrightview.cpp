@@ -362,15 +362,8 @@ void CBidsRightView::deleteSelected()
         return;
     ItemCommands commands(m_doc);
     const QString confirmation = commands.deleteConfirmation();
-    if (!confirmation.isEmpty()) {
-        IMainWindow::Question question;
-        question.text = confirmation;
-        question.buttons = IMainWindow::Buttons::YesNo;
-        question.icon = IMainWindow::Icon::Question;
-        question.defaultAnswer = IMainWindow::AnswerYes;
-        if (UserPrompt::ask(this, question) != IMainWindow::AnswerYes)
-            return;
-    }
+    if (!confirmation.isEmpty() && !UserPrompt::askYesNo(this, confirmation))
+        return;
     std::vector<CBidItem*> items;
     {
         ItemsLockGuard guard(m_doc.itemsLock());

@@ -471,13 +471,10 @@ void CMainFrame::showAtStart(bool minimized)
 void CMainFrame::exitProgram()
 {
     if (m_activeItems && m_activeItems()) {
-        Question question;
-        question.text = tr("There are active items in your list. Are you sure that the program "
-                           "should be closed?");
-        question.buttons = Buttons::YesNo;
-        question.icon = Icon::Question;
-        question.defaultAnswer = AnswerNo;
-        if (UserPrompt::ask(this, question) != AnswerYes)
+        if (!UserPrompt::askYesNo(this,
+                                  tr("There are active items in your list. Are you sure that "
+                                     "the program should be closed?"),
+                                  AnswerNo))
             return;
     }
     if (m_exitGuard && !m_exitGuard())

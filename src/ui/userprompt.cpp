@@ -97,6 +97,16 @@ bool UserPrompt::confirm(QWidget* parent, const QString& text, IMainWindow::Icon
     return ask(parent, question) == IMainWindow::AnswerOk;
 }
 
+bool UserPrompt::askYesNo(QWidget* parent, const QString& text, int defaultAnswer)
+{
+    IMainWindow::Question question;
+    question.text = text;
+    question.buttons = IMainWindow::Buttons::YesNo;
+    question.icon = IMainWindow::Icon::Question;
+    question.defaultAnswer = defaultAnswer;
+    return ask(parent, question) == IMainWindow::AnswerYes;
+}
+
 void UserPrompt::setResponder(Responder newResponder)
 {
     responder() = std::move(newResponder);

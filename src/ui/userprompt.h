@@ -21,6 +21,10 @@ public:
     static bool confirm(QWidget* parent, const QString& text,
                         IMainWindow::Icon icon = IMainWindow::Icon::Question);
 
+    // Yes/No with a question icon; true for Yes.
+    static bool askYesNo(QWidget* parent, const QString& text,
+                         int defaultAnswer = IMainWindow::AnswerYes);
+
     // Tests answer in place of the user; an empty responder brings the real boxes back.
     static void setResponder(Responder responder);
 
