@@ -45,17 +45,17 @@ TEST_F(BidFlowTest, BidSignInConfirmAndLead)
     EXPECT_EQ(result.valueAfter("Current bid:"), "\tUS $9.99");
 
     const Json log = control("GET", "/log?page=MakeBid");
-    const auto& entries = log["entries"].items();
+    const Json& entries = log.at("entries");
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0]["form"]["maxbid"].toString(), "15.00");
-    EXPECT_EQ(entries[0]["outcome"].toString(), "signIn");
-    EXPECT_EQ(entries[1]["form"]["confirm"].toString(), "1");
-    EXPECT_EQ(entries[1]["outcome"].toString(), "highBidder");
-    EXPECT_EQ(entries[1]["user"].toString(), kUser);
-    EXPECT_NEAR(entries[1]["siteTime"].toNumber(), site->clock().now(), 5);
+    EXPECT_EQ(entries.at(0).at("form").at("maxbid").get<std::string>(), "15.00");
+    EXPECT_EQ(entries.at(0).at("outcome").get<std::string>(), "signIn");
+    EXPECT_EQ(entries.at(1).at("form").at("confirm").get<std::string>(), "1");
+    EXPECT_EQ(entries.at(1).at("outcome").get<std::string>(), "highBidder");
+    EXPECT_EQ(entries.at(1).at("user").get<std::string>(), kUser);
+    EXPECT_NEAR(entries.at(1).at("siteTime").get<double>(), site->clock().now(), 5);
     const Json signIns = control("GET", "/log?page=SignInWelcome");
-    EXPECT_EQ(signIns["entries"].items()[0]["outcome"].toString(), "badPassword");
-    EXPECT_EQ(signIns["entries"].items()[1]["form"]["pass"].toString(), kPassword);
+    EXPECT_EQ(signIns.at("entries").at(0).at("outcome").get<std::string>(), "badPassword");
+    EXPECT_EQ(signIns.at("entries").at(1).at("form").at("pass").get<std::string>(), kPassword);
 }
 
 TEST_F(BidFlowTest, SessionCookieSkipsTheSignInUnlessTheSiteAlwaysAsks)
@@ -135,10 +135,10 @@ TEST_F(BidFlowTest, BidAfterTheEndIsRefusedAndRecorded)
     const PageReader late = page(submit(*review.formWithCommand("MakeBid")));
     EXPECT_TRUE(contains(late, "Auction ended"));
     const Json auction = control("GET", "/auctions/3000000002");
-    EXPECT_TRUE(auction["ended"].toBool());
-    EXPECT_EQ(auction["bidCount"].toNumber(), 0);
-    ASSERT_EQ(auction["rejected"].items().size(), 1u);
-    EXPECT_EQ(auction["rejected"].items()[0]["bidder"].toString(), kUser);
+    EXPECT_TRUE(auction.at("ended").get<bool>());
+    EXPECT_EQ(auction.at("bidCount").get<int>(), 0);
+    ASSERT_EQ(auction.at("rejected").size(), 1u);
+    EXPECT_EQ(auction.at("rejected").at(0).at("bidder").get<std::string>(), kUser);
     EXPECT_TRUE(contains(page(get(itemUrl("3000000002"))), "Bidding has ended for this item."));
 }
 
@@ -168,7 +168,7 @@ TEST_F(BidFlowTest, RetractionSignsInAgainAndRemovesTheBids)
 {
     page(submit(*page(signIn(page(bid("3000000002", "15.00")), kUser, kPassword))
                      .formWithCommand("MakeBid")));
-    ASSERT_EQ(control("GET", "/auctions/3000000002")["highBidder"].toString(), kUser);
+    ASSERT_EQ(control("GET", "/auctions/3000000002").at("highBidder").get<std::string>(), kUser);
 
     // The retraction address always asks for the password, even with a session.
     const PageReader signInPage = page(get("/aw-cgi/eBayISAPI.dll?RetractBidShow"));
@@ -184,7 +184,7 @@ TEST_F(BidFlowTest, RetractionSignsInAgainAndRemovesTheBids)
     const PageReader done = page(submit(*form, {{"item", "3000000002"}, {"info", "1"}}));
     EXPECT_TRUE(contains(done, "have been retracted"));
     const Json auction = control("GET", "/auctions/3000000002");
-    EXPECT_EQ(auction["bidCount"].toNumber(), 0);
+    EXPECT_EQ(auction.at("bidCount").get<int>(), 0);
     EXPECT_TRUE(contains(page(submit(*form, {{"item", "3000000002"}, {"info", "1"}})),
                          "no bids on this item"));
 }
@@ -200,6 +200,6 @@ TEST_F(BidFlowTest, MultiItemBidTakesTheQuantityAndListsTheBidder)
         page(get("/aw-cgi/eBayISAPI.dll?ViewBidsDutchHighBidder&item=3000000007")).text();
     EXPECT_NE(bidders.find("practice_user"), std::string::npos);
     const Json auction = control("GET", "/auctions/3000000007");
-    EXPECT_EQ(auction["winners"].items()[0]["bidder"].toString(), kUser);
-    EXPECT_EQ(auction["winners"].items()[0]["quantity"].toNumber(), 2);
+    EXPECT_EQ(auction.at("winners").at(0).at("bidder").get<std::string>(), kUser);
+    EXPECT_EQ(auction.at("winners").at(0).at("quantity").get<int>(), 2);
 }

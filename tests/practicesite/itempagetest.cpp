@@ -11,6 +11,7 @@
 #include "profiletable.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <regex>
 
 namespace {
@@ -194,8 +195,7 @@ TEST_F(ItemPageTest, MultiItemPageHasQuantityAndItsHighBiddersPage)
     const PageReader::Form* form = p.formWithCommand("MakeBid");
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->fields.count("maxbid") && form->fields.count("quant"));
-    const std::string bidders =
-        PageReader(InfoPages::highBidders(*house.find(3000000007))).text();
+    const std::string bidders = PageReader(InfoPages::highBidders(*house.find(3000000007))).text();
     EXPECT_NE(bidders.find("rival_anna"), std::string::npos);
     EXPECT_NE(bidders.find("rival_bert"), std::string::npos);
 }

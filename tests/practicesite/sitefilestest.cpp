@@ -64,8 +64,8 @@ TEST_F(SiteFilesTest, EveryProfileUrlIsServedBySite)
 {
     const Json lines = control("GET", "/profile");
     int urls = 0;
-    for (const Json& line : lines.items()) {
-        const std::string text = line.toString();
+    for (const Json& line : lines) {
+        const std::string text = line.get<std::string>();
         const size_t eq = text.find('=');
         if (text.find("_URL_") == std::string::npos)
             continue;

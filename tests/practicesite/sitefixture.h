@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <nlohmann/json.hpp>
 
 #include <memory>
 #include <string>

@@ -1,7 +1,8 @@
 #include "auction.h"
 
 #include "bidincrement.h"
-#include "json.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 
@@ -307,18 +308,24 @@ const char* Auction::resultName(Result result)
 
 namespace {
 
+// Amounts go out in the site's currency, as the control requests take them. Whole cents
+// print exactly in the shortest form that reads back the same (0.1, 12.5).
+double money(int64_t cents)
+{
+    return static_cast<double>(cents) / 100.0;
+}
+
 Json bidsToJson(const std::vector<Auction::Bid>& bids)
 {
     Json out = Json::array();
     for (const Auction::Bid& b : bids) {
-        Json j = Json::object();
-        j.set("bidder", b.bidder);
-        j.set("amount", Json::money(b.cents));
-        j.set("quantity", b.quantity);
-        j.set("time", b.time);
+        Json j = {{"bidder", b.bidder},
+                  {"amount", money(b.cents)},
+                  {"quantity", b.quantity},
+                  {"time", b.time}};
         if (!b.note.empty())
-            j.set("reason", b.note);
-        out.push(std::move(j));
+            j["reason"] = b.note;
+        out.push_back(std::move(j));
     }
     return out;
 }
@@ -328,42 +335,37 @@ Json bidsToJson(const std::vector<Auction::Bid>& bids)
 Json Auction::toJson(double now) const
 {
     const Listing& l = m_listing;
-    Json j = Json::object();
-    j.set("item", std::to_string(l.item));
-    j.set("site", l.site);
-    j.set("kind", kindName(l.kind));
-    j.set("title", l.title);
-    j.set("category", l.category);
-    j.set("seller", l.seller);
-    j.set("private", l.isPrivate);
-    j.set("quantity", l.quantity);
-    j.set("startPrice", Json::money(l.startCents));
-    j.set("shipping", Json::money(l.shippingCents));
-    j.set("timeShape", SiteStyle::timeShapeName(l.timeShape));
+    Json j = {{"item", std::to_string(l.item)},
+              {"site", l.site},
+              {"kind", kindName(l.kind)},
+              {"title", l.title},
+              {"category", l.category},
+              {"seller", l.seller},
+              {"private", l.isPrivate},
+              {"quantity", l.quantity},
+              {"startPrice", money(l.startCents)},
+              {"shipping", money(l.shippingCents)},
+              {"timeShape", SiteStyle::timeShapeName(l.timeShape)}};
     if (l.hasEndTime || m_endedAt >= 0) {
-        j.set("endTime", endedAt());
-        j.set("endsIn", endedAt() - now);
+        j["endTime"] = endedAt();
+        j["endsIn"] = endedAt() - now;
     }
-    j.set("ended", ended(now));
-    j.set("currentPrice", Json::money(currentPrice()));
-    j.set("minimumBid", Json::money(minimumBid()));
-    j.set("bidCount", bidCount());
-    j.set("highBidder", highBidder());
+    j["ended"] = ended(now);
+    j["currentPrice"] = money(currentPrice());
+    j["minimumBid"] = money(minimumBid());
+    j["bidCount"] = bidCount();
+    j["highBidder"] = highBidder();
     if (l.kind == Kind::Single)
-        j.set("highMaximum", Json::money(m_highMax));
+        j["highMaximum"] = money(m_highMax);
     if (l.kind == Kind::FixedPrice)
-        j.set("remaining", remaining());
+        j["remaining"] = remaining();
     Json winnersJson = Json::array();
-    for (const Winner& w : winners()) {
-        Json x = Json::object();
-        x.set("bidder", w.bidder);
-        x.set("amount", Json::money(w.cents));
-        x.set("quantity", w.quantity);
-        winnersJson.push(std::move(x));
-    }
-    j.set("winners", std::move(winnersJson));
-    j.set("bids", bidsToJson(m_bids));
-    j.set("scheduled", bidsToJson(m_scheduled));
-    j.set("rejected", bidsToJson(m_rejected));
+    for (const Winner& w : winners())
+        winnersJson.push_back(
+            {{"bidder", w.bidder}, {"amount", money(w.cents)}, {"quantity", w.quantity}});
+    j["winners"] = std::move(winnersJson);
+    j["bids"] = bidsToJson(m_bids);
+    j["scheduled"] = bidsToJson(m_scheduled);
+    j["rejected"] = bidsToJson(m_rejected);
     return j;
 }

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "json.h"
 #include "sitestyle.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-class Json;
 
 // One listing and its bidding. Prices are whole cents, times are site seconds (fractional
 // while simulated time runs fast). The state after any change is recomputed from the list

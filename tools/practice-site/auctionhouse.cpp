@@ -2,7 +2,8 @@
 
 #include "categorytree.h"
 #include "fieldreader.h"
-#include "json.h"
+
+#include <nlohmann/json.hpp>
 
 #include <stdexcept>
 
@@ -99,16 +100,15 @@ void AuctionHouse::load(const Json& script, double now)
         fresh.m_options.language = lang == "de" ? Language::German : Language::English;
     }
     const Json& accounts = r.list("accounts");
-    for (size_t i = 0; i < accounts.items().size(); ++i) {
-        Account a =
-            accountFrom(accounts.items()[i], "script.accounts[" + std::to_string(i) + "]", nullptr);
+    for (size_t i = 0; i < accounts.size(); ++i) {
+        Account a = accountFrom(accounts[i], "script.accounts[" + std::to_string(i) + "]", nullptr);
         fresh.m_accounts[a.userid] = a;
     }
     const Json& auctions = r.list("auctions");
-    for (size_t i = 0; i < auctions.items().size(); ++i) {
+    for (size_t i = 0; i < auctions.size(); ++i) {
         const std::string ctx = "script.auctions[" + std::to_string(i) + "]";
         try {
-            fresh.create(auctions.items()[i], now);
+            fresh.create(auctions[i], now);
         } catch (const std::invalid_argument& e) {
             throw std::invalid_argument(ctx + " " + e.what());
         }
@@ -197,8 +197,8 @@ void AuctionHouse::addBids(Auction& auction, const Json& list, const std::string
 {
     const Auction::Listing& l = auction.listing();
     std::vector<Auction::Bid> bids;
-    for (size_t i = 0; i < list.items().size(); ++i) {
-        const FieldReader b(list.items()[i], context + ".bids[" + std::to_string(i) + "]");
+    for (size_t i = 0; i < list.size(); ++i) {
+        const FieldReader b(list[i], context + ".bids[" + std::to_string(i) + "]");
         Auction::Bid bid;
         bid.bidder = name(b, b.has("buyer") ? "buyer" : "bidder", "");
         const char* amountKey = b.has("max") ? "max" : "price";
@@ -280,15 +280,13 @@ Json AuctionHouse::accountsJson() const
     Json out = Json::array();
     for (const auto& entry : m_accounts) {
         const Account& a = entry.second;
-        Json j = Json::object();
-        j.set("userid", a.userid);
-        j.set("password", a.password);
-        j.set("feedbackScore", a.feedbackScore);
-        j.set("suspensionNotice", a.suspensionNotice);
-        j.set("negativeFeedback", a.negativeFeedback);
-        j.set("buyingLimit", a.buyingLimit);
-        j.set("registrationBlocked", a.registrationBlocked);
-        out.push(std::move(j));
+        out.push_back({{"userid", a.userid},
+                       {"password", a.password},
+                       {"feedbackScore", a.feedbackScore},
+                       {"suspensionNotice", a.suspensionNotice},
+                       {"negativeFeedback", a.negativeFeedback},
+                       {"buyingLimit", a.buyingLimit},
+                       {"registrationBlocked", a.registrationBlocked}});
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "auction.h"
+#include "json.h"
 
 #include <cstdint>
 #include <map>
@@ -8,8 +9,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-class Json;
 
 // Everything the site knows: listings, member accounts, signed-in sessions and the site-wide
 // switches. Callers hold mutex() for the whole of one request so a page is rendered from

@@ -4,11 +4,12 @@
 #include "defaultscript.h"
 #include "faultswitch.h"
 #include "fieldreader.h"
-#include "json.h"
 #include "requestlog.h"
 #include "siteclock.h"
 #include "siterequest.h"
 #include "updatefiles.h"
+
+#include <nlohmann/json.hpp>
 
 #include <stdexcept>
 
@@ -21,20 +22,44 @@ struct HttpError
     std::string message;
 };
 
+// Deep nesting is no use to the control interface and would only cost stack when a value
+// is copied or written out.
+constexpr int kMaxDepth = 64;
+
+// A request body or script; any fault in it is bad input.
+Json parseJson(const std::string& text, const std::string& what)
+{
+    const Json::parser_callback_t limitDepth = [&what](int depth, Json::parse_event_t, Json&) {
+        if (depth > kMaxDepth)
+            throw std::invalid_argument(what + ": nested deeper than " + std::to_string(kMaxDepth) +
+                                        " levels");
+        return true;
+    };
+    try {
+        return Json::parse(text, limitDepth);
+    } catch (const Json::parse_error& e) {
+        // The library's text opens with its exception id, which tells a client nothing.
+        std::string message = e.what();
+        const size_t tag = message.find("] ");
+        if (message.rfind("[json.exception", 0) == 0 && tag != std::string::npos)
+            message.erase(0, tag + 2);
+        throw std::invalid_argument(what + " is not valid JSON: " + message);
+    }
+}
+
 SiteResponse json(const Json& value, int status = 200)
 {
     SiteResponse r;
     r.status = status;
     r.contentType = "application/json";
-    r.body = value.dump() + "\n";
+    // The request log and error messages repeat what clients sent, which need not be UTF-8.
+    r.body = value.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
     return r;
 }
 
 SiteResponse error(int status, const std::string& message)
 {
-    Json j = Json::object();
-    j.set("error", message);
-    return json(j, status);
+    return json({{"error", message}}, status);
 }
 
 void requireMethod(const std::string& method, std::initializer_list<const char*> allowed)
@@ -61,9 +86,13 @@ ControlApi::ControlApi(AuctionHouse& house, SiteClock& clock, FaultSwitch& fault
 
 void ControlApi::reset(const std::string& script)
 {
-    const Json parsed = Json::parse(script.empty() ? DefaultScript::text() : script);
+    load(parseJson(script.empty() ? DefaultScript::text() : script, "script"));
+}
+
+void ControlApi::load(const Json& script)
+{
     std::lock_guard lock(m_house.mutex());
-    m_house.load(parsed, m_clock.now());
+    m_house.load(script, m_clock.now());
 }
 
 SiteResponse ControlApi::handle(const std::string& method, const std::string& path,
@@ -71,13 +100,11 @@ SiteResponse ControlApi::handle(const std::string& method, const std::string& pa
 {
     try {
         const bool blank = body.find_first_not_of(" \t\r\n") == std::string::npos;
-        const Json parsed = blank ? Json::object() : Json::parse(body);
+        const Json parsed = blank ? Json::object() : parseJson(body, "request body");
         return route(method, path, query, parsed);
     } catch (const HttpError& e) {
         return error(e.status, e.message);
     } catch (const std::invalid_argument& e) {
-        return error(400, e.what());
-    } catch (const std::runtime_error& e) {
         return error(400, e.what());
     } catch (const std::exception& e) {
         return error(500, e.what());
@@ -133,17 +160,18 @@ SiteResponse ControlApi::route(const std::string& method, const std::string& pat
     }
     if (path == "/reset") {
         requireMethod(method, {"POST"});
-        reset(body.members().empty() ? std::string() : body.dump());
+        // An empty object asks for the built-in listings.
+        if (body.is_object() && body.empty())
+            reset(std::string());
+        else
+            load(body);
         m_faults.clear();
         m_log.clear();
         return json(status());
     }
     if (path == "/profile") {
         requireMethod(method, {"GET"});
-        Json lines = Json::array();
-        for (const std::string& line : UpdateFiles::profileLines(m_baseUrl))
-            lines.push(line);
-        return json(lines);
+        return json(UpdateFiles::profileLines(m_baseUrl));
     }
     if (path == "/shutdown") {
         requireMethod(method, {"POST"});
@@ -156,15 +184,14 @@ SiteResponse ControlApi::route(const std::string& method, const std::string& pat
 
 Json ControlApi::status()
 {
-    Json j = Json::object();
-    j.set("baseUrl", m_baseUrl);
-    j.set("siteTime", m_clock.now());
-    j.set("offset", m_clock.offset());
-    j.set("speed", m_clock.speed());
+    Json j = {{"baseUrl", m_baseUrl},
+              {"siteTime", m_clock.now()},
+              {"offset", m_clock.offset()},
+              {"speed", m_clock.speed()}};
     std::lock_guard lock(m_house.mutex());
-    j.set("language", m_house.options().language == Language::German ? "de" : "en");
-    j.set("maintenance", m_house.options().maintenance);
-    j.set("auctions", static_cast<int>(m_house.auctions().size()));
+    j["language"] = m_house.options().language == Language::German ? "de" : "en";
+    j["maintenance"] = m_house.options().maintenance;
+    j["auctions"] = m_house.auctions().size();
     return j;
 }
 
@@ -180,7 +207,7 @@ SiteResponse ControlApi::auctions(const std::string& method, const std::string& 
         Json list = Json::array();
         for (Auction* a : m_house.auctions()) {
             a->advanceTo(now);
-            list.push(a->toJson(now));
+            list.push_back(a->toJson(now));
         }
         return json(list);
     }
@@ -216,18 +243,14 @@ SiteResponse ControlApi::bids(const std::string& item, const Json& body)
     // Caller holds the house mutex.
     const double now = m_clock.now();
     Auction& auction = *m_house.find(item);
-    const Json list = body.isArray() ? body : [&body] {
-        Json one = Json::array();
-        one.push(body);
-        return one;
-    }();
+    const Json list = body.is_array() ? body : Json::array({body});
     Json results = Json::array();
     Json scheduled = Json::array();
-    for (size_t i = 0; i < list.items().size(); ++i) {
-        const Json& input = list.items()[i];
+    for (size_t i = 0; i < list.size(); ++i) {
+        const Json& input = list[i];
         const FieldReader r(input, "bids[" + std::to_string(i) + "]");
         if (r.has("in") || r.has("beforeEnd")) {
-            scheduled.push(input);
+            scheduled.push_back(input);
             continue;
         }
         // An immediate bid goes through the same rules as one from the bid form.
@@ -241,15 +264,12 @@ SiteResponse ControlApi::bids(const std::string& item, const Json& body)
                 ? auction.buy(bidder, quantity, now)
                 : auction.placeBid(bidder, r.money(r.has("max") ? "max" : "price", 0), quantity,
                                    now);
-        Json outcome = Json::object();
-        outcome.set("bidder", bidder);
-        outcome.set("result", Auction::resultName(result));
-        results.push(std::move(outcome));
+        results.push_back({{"bidder", bidder}, {"result", Auction::resultName(result)}});
     }
-    if (!scheduled.items().empty())
+    if (!scheduled.empty())
         m_house.addBids(auction, scheduled, "bids", now);
     Json j = auction.toJson(now);
-    j.set("results", std::move(results));
+    j["results"] = std::move(results);
     return json(j);
 }
 
@@ -274,12 +294,10 @@ SiteResponse ControlApi::clock(const std::string& method, const Json& body)
         if (r.has("advance"))
             m_clock.advance(advance);
     }
-    Json j = Json::object();
-    j.set("siteTime", m_clock.now());
-    j.set("machineTime", m_clock.machineNow());
-    j.set("offset", m_clock.offset());
-    j.set("speed", m_clock.speed());
-    return json(j);
+    return json({{"siteTime", m_clock.now()},
+                 {"machineTime", m_clock.machineNow()},
+                 {"offset", m_clock.offset()},
+                 {"speed", m_clock.speed()}});
 }
 
 SiteResponse ControlApi::site(const std::string& method, const Json& body)
@@ -304,13 +322,11 @@ SiteResponse ControlApi::site(const std::string& method, const Json& body)
             r.integer("programVersion", static_cast<int>(o.programVersion), 0, 0x7FFFFFFF));
         o = next;
     }
-    Json j = Json::object();
-    j.set("language", o.language == Language::German ? "de" : "en");
-    j.set("maintenance", o.maintenance);
-    j.set("alwaysSignIn", o.alwaysSignIn);
-    j.set("settingsVersion", static_cast<int64_t>(o.settingsVersion));
-    j.set("programVersion", static_cast<int64_t>(o.programVersion));
-    return json(j);
+    return json({{"language", o.language == Language::German ? "de" : "en"},
+                 {"maintenance", o.maintenance},
+                 {"alwaysSignIn", o.alwaysSignIn},
+                 {"settingsVersion", o.settingsVersion},
+                 {"programVersion", o.programVersion}});
 }
 
 SiteResponse ControlApi::faults(const std::string& method, const std::string& rest,
@@ -320,11 +336,8 @@ SiteResponse ControlApi::faults(const std::string& method, const std::string& re
         requireMethod(method, {"GET", "POST", "DELETE"});
         if (method == "DELETE")
             m_faults.clear();
-        if (method == "POST") {
-            Json j = Json::object();
-            j.set("id", m_faults.add(body));
-            return json(j, 201);
-        }
+        if (method == "POST")
+            return json({{"id", m_faults.add(body)}}, 201);
         return json(m_faults.toJson());
     }
     requireMethod(method, {"DELETE"});

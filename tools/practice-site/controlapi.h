@@ -1,5 +1,6 @@
 #pragma once
 
+#include "json.h"
 #include "siteresponse.h"
 
 #include <functional>
@@ -7,7 +8,6 @@
 
 class AuctionHouse;
 class FaultSwitch;
-class Json;
 class RequestLog;
 class SiteClock;
 
@@ -29,6 +29,7 @@ public:
     void reset(const std::string& script);
 
 private:
+    void load(const Json& script);
     SiteResponse route(const std::string& method, const std::string& path, const std::string& query,
                        const Json& body);
     SiteResponse auctions(const std::string& method, const std::string& rest, const Json& body);

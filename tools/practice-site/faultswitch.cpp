@@ -1,7 +1,8 @@
 #include "faultswitch.h"
 
 #include "fieldreader.h"
-#include "json.h"
+
+#include <nlohmann/json.hpp>
 
 #include <stdexcept>
 
@@ -80,26 +81,25 @@ Json FaultSwitch::toJson() const
     std::lock_guard lock(m_mutex);
     Json out = Json::array();
     for (const Fault& f : m_faults) {
-        Json j = Json::object();
-        j.set("id", f.id);
-        j.set("kind", kindName(f.kind));
-        j.set("path", f.path);
-        j.set("page", f.page);
-        j.set("item", f.item);
+        Json j = {{"id", f.id},
+                  {"kind", kindName(f.kind)},
+                  {"path", f.path},
+                  {"page", f.page},
+                  {"item", f.item}};
         if (f.kind == Kind::Status)
-            j.set("status", f.status);
+            j["status"] = f.status;
         if (f.kind == Kind::Delay)
-            j.set("delayMs", f.delayMs);
+            j["delayMs"] = f.delayMs;
         if (f.kind == Kind::Truncate)
-            j.set("bytes", static_cast<int64_t>(f.bytes));
+            j["bytes"] = f.bytes;
         if (f.kind == Kind::Wording) {
-            j.set("from", f.from);
-            j.set("to", f.to);
-            j.set("settings", f.settings);
+            j["from"] = f.from;
+            j["to"] = f.to;
+            j["settings"] = f.settings;
         }
-        j.set("count", f.remaining);
-        j.set("hits", f.hits);
-        out.push(std::move(j));
+        j["count"] = f.remaining;
+        j["hits"] = f.hits;
+        out.push_back(std::move(j));
     }
     return out;
 }

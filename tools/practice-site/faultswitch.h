@@ -1,11 +1,11 @@
 #pragma once
 
+#include "json.h"
+
 #include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
-
-class Json;
 
 // Faults switched on for tests, matched per request by path, page (command) and item.
 class FaultSwitch

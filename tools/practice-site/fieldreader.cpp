@@ -1,6 +1,6 @@
 #include "fieldreader.h"
 
-#include "json.h"
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <stdexcept>
@@ -8,7 +8,7 @@
 FieldReader::FieldReader(const Json& input, std::string context)
     : m_input(input), m_context(std::move(context))
 {
-    if (!input.isObject())
+    if (!input.is_object())
         throw std::invalid_argument((m_context.empty() ? "request" : m_context) +
                                     ": a JSON object is expected");
 }
@@ -20,19 +20,23 @@ std::string FieldReader::where(const std::string& key) const
 
 bool FieldReader::has(const std::string& key) const
 {
-    return m_input.contains(key) && !m_input[key].isNull();
+    const auto it = m_input.find(key);
+    return it != m_input.end() && !it->is_null();
 }
 
 std::string FieldReader::text(const std::string& key, const std::string& fallback) const
 {
     if (!has(key))
         return fallback;
-    const Json& v = m_input[key];
-    if (v.isString())
-        return v.toString();
-    if (v.isNumber() && v.toNumber() == std::floor(v.toNumber()) && v.toNumber() >= 0 &&
-        v.toNumber() < 1e18)
-        return std::to_string(static_cast<uint64_t>(v.toNumber()));
+    const Json& v = m_input.at(key);
+    if (v.is_string())
+        return v.get<std::string>();
+    // Item numbers and the like may come as numbers.
+    if (v.is_number_unsigned() && v.get<uint64_t>() < 1000000000000000000u)
+        return std::to_string(v.get<uint64_t>());
+    if (v.is_number_float() && v.get<double>() == std::floor(v.get<double>()) &&
+        v.get<double>() >= 0 && v.get<double>() < 1e18)
+        return std::to_string(static_cast<uint64_t>(v.get<double>()));
     throw std::invalid_argument(where(key) + ": must be a string");
 }
 
@@ -40,9 +44,10 @@ double FieldReader::number(const std::string& key, double fallback) const
 {
     if (!has(key))
         return fallback;
-    if (!m_input[key].isNumber())
+    const Json& v = m_input.at(key);
+    if (!v.is_number())
         throw std::invalid_argument(where(key) + ": must be a number");
-    return m_input[key].toNumber();
+    return v.get<double>();
 }
 
 int FieldReader::integer(const std::string& key, int fallback, int min, int max) const
@@ -58,27 +63,29 @@ bool FieldReader::flag(const std::string& key, bool fallback) const
 {
     if (!has(key))
         return fallback;
-    if (!m_input[key].isBool())
+    const Json& v = m_input.at(key);
+    if (!v.is_boolean())
         throw std::invalid_argument(where(key) + ": must be true or false");
-    return m_input[key].toBool();
+    return v.get<bool>();
 }
 
 int64_t FieldReader::money(const std::string& key, int64_t fallback) const
 {
     if (!has(key))
         return fallback;
-    const Json& v = m_input[key];
+    const Json& v = m_input.at(key);
     double amount = 0;
-    if (v.isNumber()) {
-        amount = v.toNumber();
-    } else if (v.isString()) {
+    if (v.is_number()) {
+        amount = v.get<double>();
+    } else if (v.is_string()) {
+        const std::string text = v.get<std::string>();
         size_t used = 0;
         try {
-            amount = std::stod(v.toString(), &used);
+            amount = std::stod(text, &used);
         } catch (const std::exception&) {
             used = 0;
         }
-        if (used == 0 || used != v.toString().size())
+        if (used == 0 || used != text.size())
             throw std::invalid_argument(where(key) + ": not an amount");
     } else {
         throw std::invalid_argument(where(key) + ": must be an amount");
@@ -93,9 +100,10 @@ const Json& FieldReader::list(const std::string& key) const
     static const Json empty = Json::array();
     if (!has(key))
         return empty;
-    if (!m_input[key].isArray())
+    const Json& v = m_input.at(key);
+    if (!v.is_array())
         throw std::invalid_argument(where(key) + ": must be an array");
-    return m_input[key];
+    return v;
 }
 
 uint64_t FieldReader::parseItemNumber(const std::string& text)

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "json.h"
+
 #include <cstdint>
 #include <string>
-
-class Json;
 
 // Reads typed fields of a control request's JSON object. Every wrong type or range throws
 // std::invalid_argument naming the field, which the control interface answers with 400.

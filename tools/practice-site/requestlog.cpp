@@ -1,6 +1,6 @@
 #include "requestlog.h"
 
-#include "json.h"
+#include <nlohmann/json.hpp>
 
 uint64_t RequestLog::add(Entry entry)
 {
@@ -31,32 +31,24 @@ Json RequestLog::toJson(uint64_t since, const std::string& page) const
     for (const Entry& e : m_entries) {
         if (e.seq <= since || (!page.empty() && e.page != page))
             continue;
-        Json j = Json::object();
-        j.set("seq", e.seq);
-        j.set("siteTime", e.siteTime);
-        j.set("method", e.method);
-        j.set("path", e.path);
-        j.set("query", e.query);
-        j.set("page", e.page);
+        Json j = {{"seq", e.seq},   {"siteTime", e.siteTime}, {"method", e.method},
+                  {"path", e.path}, {"query", e.query},       {"page", e.page}};
         if (!e.item.empty())
-            j.set("item", e.item);
+            j["item"] = e.item;
         if (!e.form.empty()) {
             Json form = Json::object();
             for (const auto& f : e.form)
-                form.set(f.first, f.second);
-            j.set("form", std::move(form));
+                form[f.first] = f.second;
+            j["form"] = std::move(form);
         }
         if (!e.user.empty())
-            j.set("user", e.user);
-        j.set("status", e.status);
+            j["user"] = e.user;
+        j["status"] = e.status;
         if (!e.faults.empty())
-            j.set("faults", e.faults);
+            j["faults"] = e.faults;
         if (!e.outcome.empty())
-            j.set("outcome", e.outcome);
-        list.push(std::move(j));
+            j["outcome"] = e.outcome;
+        list.push_back(std::move(j));
     }
-    Json out = Json::object();
-    out.set("next", m_nextSeq - 1);
-    out.set("entries", std::move(list));
-    return out;
+    return {{"next", m_nextSeq - 1}, {"entries", std::move(list)}};
 }

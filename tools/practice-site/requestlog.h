@@ -1,13 +1,12 @@
 #pragma once
 
+#include "json.h"
 #include "siterequest.h"
 
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
-
-class Json;
 
 // Every request the site answered, with the form fields it carried and the site time it
 // arrived, for tests to read back.
