@@ -10,7 +10,9 @@
 #include "web/urlsource.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -20,24 +22,141 @@ constexpr int kLinkPollMs = 250;
 
 } // namespace
 
+// The manager's dial job on its dial thread: runs pon, waits for the link with a poll timer
+// (so that stopping the thread ends the wait at once), then sends the wake-up request. It
+// shares only the probe and the process runner with the manager.
+class DialWorker : public QObject
+{
+    Q_OBJECT
+public:
+    DialWorker(std::shared_ptr<IConnectivityProbe> probe, std::shared_ptr<IProcessRunner> runner,
+               const QString& peersFolder);
+    ~DialWorker() override;
+
+    void dial(const QString& entry, const QString& wakeUrl, int linkWaitMs);
+
+Q_SIGNALS:
+    // The link of `entry` came up: the program holds a line from now on.
+    void lineUp(const QString& entry);
+    // The job is over. `error` says why a dial failed; `woke` is true when the wake-up
+    // request was answered.
+    void ended(const QString& entry, bool dialled, const QString& error, bool woke);
+
+private:
+    void checkLink();
+    bool linkUp();
+
+    std::shared_ptr<IConnectivityProbe> m_probe;
+    std::shared_ptr<IProcessRunner> m_runner;
+    DialUpConnection m_dialUp;
+    QTimer m_poll{this};
+    QElapsedTimer m_waited;
+    QString m_entry; // the entry whose link is awaited; empty otherwise
+    QString m_wakeUrl;
+    int m_linkWaitMs = 0;
+};
+
+DialWorker::DialWorker(std::shared_ptr<IConnectivityProbe> probe,
+                       std::shared_ptr<IProcessRunner> runner, const QString& peersFolder)
+    : m_probe(std::move(probe)), m_runner(std::move(runner)), m_dialUp(*m_runner, peersFolder)
+{
+    m_poll.setInterval(kLinkPollMs);
+    connect(&m_poll, &QTimer::timeout, this, &DialWorker::checkLink);
+}
+
+DialWorker::~DialWorker()
+{
+    // Stopped while the link came up: pppd would go on dialling for a program that is gone.
+    if (!m_entry.isEmpty()) {
+        QString ignored;
+        m_dialUp.hangUp(m_entry, &ignored);
+        AppContext::logWrite(
+            QStringLiteral("Dialling '%1' was stopped before the link came up.").arg(m_entry),
+            ProgramLog::Warning);
+    }
+}
+
+bool DialWorker::linkUp()
+{
+    const IConnectivityProbe::State state = m_probe->query();
+    return state.succeeded &&
+           (state.flags & (IConnectivityProbe::Modem | IConnectivityProbe::Lan)) != 0;
+}
+
+void DialWorker::dial(const QString& entry, const QString& wakeUrl, int linkWaitMs)
+{
+    Q_ASSERT(QThread::currentThread() == thread());
+    QString error;
+    if (!m_dialUp.dial(entry, &error)) {
+        Q_EMIT ended(entry, false, error, false);
+        return;
+    }
+    // pon returns once pppd runs; the link itself takes a while longer.
+    m_entry = entry;
+    m_wakeUrl = wakeUrl;
+    m_linkWaitMs = linkWaitMs;
+    m_waited.start();
+    checkLink();
+}
+
+void DialWorker::checkLink()
+{
+    Q_ASSERT(QThread::currentThread() == thread());
+    if (m_entry.isEmpty())
+        return;
+    const bool up = linkUp();
+    if (!up && m_waited.elapsed() < m_linkWaitMs) {
+        if (!m_poll.isActive())
+            m_poll.start();
+        return;
+    }
+    m_poll.stop();
+    const QString entry = std::exchange(m_entry, QString());
+    if (!up) {
+        QString ignored;
+        m_dialUp.hangUp(entry, &ignored);
+        Q_EMIT ended(entry, false,
+                     QStringLiteral("The link of '%1' did not come up within %2 s.")
+                         .arg(entry)
+                         .arg(m_linkWaitMs / 1000),
+                     false);
+        return;
+    }
+    Q_EMIT lineUp(entry);
+    // One request wakes the new line; without an answer the line is not usable yet. A
+    // manager going away does not wait for it.
+    const bool woke = !QThread::currentThread()->isInterruptionRequested() &&
+                      !getUrlSource(m_wakeUrl, false).isEmpty();
+    Q_EMIT ended(entry, true, QString(), woke);
+}
+
 ConnectionManager::ConnectionManager(AppContext& app, std::shared_ptr<IConnectivityProbe> probe,
                                      std::shared_ptr<IProcessRunner> runner, QObject* parent)
     : QObject(parent), m_app(app),
       m_probe(probe ? std::move(probe) : std::make_shared<ConnectivityProbe>()),
-      m_runner(runner ? std::move(runner) : std::make_shared<ProcessRunner>()), m_dialUp(*m_runner)
+      m_runner(runner ? std::move(runner) : std::make_shared<ProcessRunner>()), m_dialUp(*m_runner),
+      m_dialThread(QStringLiteral("dial"))
 {
+    auto dialer = std::make_unique<DialWorker>(m_probe, m_runner, m_dialUp.peersFolder());
+    connect(dialer.get(), &DialWorker::lineUp, this, &ConnectionManager::recordLine,
+            Qt::QueuedConnection);
+    connect(dialer.get(), &DialWorker::ended, this, &ConnectionManager::dialEnded,
+            Qt::QueuedConnection);
+    // Started before the manager is published, so every thread that finds it can dial.
+    m_dialer = m_dialThread.start(std::move(dialer));
     g_current.store(this);
     IInternetAccess::setCurrent(this);
 }
 
 ConnectionManager::~ConnectionManager()
 {
-    m_stopping = true;
-    joinDialThread();
+    Q_ASSERT(QThread::currentThread() == thread());
+    // No new download finds the manager; then the dial job in progress ends.
     ConnectionManager* self = this;
     g_current.compare_exchange_strong(self, nullptr);
     if (IInternetAccess::current() == this)
         IInternetAccess::setCurrent(nullptr);
+    m_dialThread.stop();
 }
 
 ConnectionManager* ConnectionManager::current()
@@ -48,7 +167,7 @@ ConnectionManager* ConnectionManager::current()
 IConnectivityProbe::State ConnectionManager::query()
 {
     IConnectivityProbe::State state = m_probe->query();
-    if (m_app.settings().useProxy)
+    if (m_app.settingsSnapshot()->useProxy)
         state.flags |= IConnectivityProbe::Proxy;
     if (m_offline.load()) {
         state.flags |= IConnectivityProbe::Offline;
@@ -58,13 +177,6 @@ IConnectivityProbe::State ConnectionManager::query()
     if ((state.flags & IConnectivityProbe::ModemBusy) && state.errorText.isEmpty())
         state.errorText = QStringLiteral("The modem is busy.");
     return state;
-}
-
-bool ConnectionManager::linkUp()
-{
-    const IConnectivityProbe::State state = m_probe->query();
-    return state.succeeded &&
-           (state.flags & (IConnectivityProbe::Modem | IConnectivityProbe::Lan)) != 0;
 }
 
 bool ConnectionManager::testConnection()
@@ -89,9 +201,10 @@ bool ConnectionManager::ensureConnection()
 {
     if (testConnection())
         return true;
-    const AppSettings& settings = m_app.settings();
-    const QString entry = settings.phoneEntry.trimmed();
-    if (!settings.dialUp || entry.isEmpty() || m_dialInProgress.load())
+    // Downloads ask from any thread: the published settings, never the window's.
+    const std::shared_ptr<const AppSettings> settings = m_app.settingsSnapshot();
+    const QString entry = settings->phoneEntry.trimmed();
+    if (!settings->dialUp || entry.isEmpty() || m_dialInProgress.load())
         return false;
     const unsigned trouble = IConnectivityProbe::ModemBusy | IConnectivityProbe::Offline;
     if (query().flags & trouble)
@@ -100,60 +213,45 @@ bool ConnectionManager::ensureConnection()
     bool idle = false;
     if (!m_dialInProgress.compare_exchange_strong(idle, true))
         return false;
-    std::lock_guard<std::mutex> lock(m_threadMutex);
-    if (m_dialThread.joinable())
-        m_dialThread.join();
-    m_dialThread = std::thread(&ConnectionManager::dialJob, this, entry);
+    const QString wakeUrl = LookupSiteKey(QStringLiteral("%s_URL_TimeSync"));
+    const int linkWaitMs = m_linkWaitMs.load();
+    DialWorker* dialer = m_dialer;
+    if (!m_dialThread.post(
+            [dialer, entry, wakeUrl, linkWaitMs] { dialer->dial(entry, wakeUrl, linkWaitMs); }))
+        m_dialInProgress = false; // the manager is going away
     return false;
 }
 
-void ConnectionManager::dialJob(QString entry)
+void ConnectionManager::recordLine(const QString& entry)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
+    std::lock_guard<std::mutex> lock(m_lineMutex);
+    m_dialledEntry = entry;
+}
+
+void ConnectionManager::dialEnded(const QString& entry, bool dialled, const QString& error,
+                                  bool woke)
+{
+    Q_ASSERT(QThread::currentThread() == thread());
     ProgramLog& log = m_app.log();
-    QString error;
-    bool dialled = m_dialUp.dial(entry, &error);
-    if (dialled) {
-        // pon returns once pppd runs; the link itself takes a while longer.
-        QElapsedTimer waited;
-        waited.start();
-        while (!linkUp() && !m_stopping.load() && waited.elapsed() < m_linkWaitMs.load())
-            QThread::msleep(kLinkPollMs);
-        if (!linkUp()) {
-            dialled = false;
-            error = QStringLiteral("The link of '%1' did not come up within %2 s.")
-                        .arg(entry)
-                        .arg(m_linkWaitMs.load() / 1000);
-            QString ignored;
-            m_dialUp.hangUp(entry, &ignored);
-        }
-    }
     if (!dialled) {
         log.message(QString::asprintf(StringTable::text(220).toUtf8().constData(),
                                       entry.toUtf8().constData()),
                     ProgramLog::Error);
         log.write(error, ProgramLog::Error);
-        // A later connect time may try again.
-        m_dialInProgress = false;
-        return;
+    } else if (woke) {
+        log.write(StringTable::text(448), ProgramLog::Success);
+        m_manual = false;
     }
-    {
-        std::lock_guard<std::mutex> lock(m_lineMutex);
-        m_dialledEntry = entry;
-    }
-    // One request wakes the new line; without an answer the line is not usable yet.
-    const QString wake = getUrlSource(LookupSiteKey(QStringLiteral("%s_URL_TimeSync")), false);
-    if (wake.isEmpty()) {
-        m_dialInProgress = false;
-        return;
-    }
-    log.write(StringTable::text(448), ProgramLog::Success);
-    m_manual = false;
+    // A failed dial may be tried again at a later connect time.
     m_dialInProgress = false;
-    if (!m_app.clock().isSynchronised()) {
+    if (woke && !m_app.clock().isSynchronised()) {
         LoadSiteSettings();
         Q_EMIT timeSyncRequested();
         Q_EMIT startPageRequested();
     }
+    if (m_dialWait)
+        m_dialWait->quit();
 }
 
 bool ConnectionManager::goOnline(const QString&)
@@ -238,20 +336,15 @@ void ConnectionManager::disconnectOnExit(bool sessionEnding)
 
 bool ConnectionManager::waitForDialJob(int milliseconds)
 {
-    QElapsedTimer waited;
-    waited.start();
-    while (m_dialInProgress.load()) {
-        if (waited.elapsed() >= milliseconds)
-            return false;
-        QThread::msleep(10);
-    }
-    joinDialThread();
-    return true;
+    Q_ASSERT(QThread::currentThread() == thread());
+    if (!m_dialInProgress.load())
+        return true;
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    QEventLoop* outer = std::exchange(m_dialWait, &loop);
+    loop.exec();
+    m_dialWait = outer;
+    return !m_dialInProgress.load();
 }
 
-void ConnectionManager::joinDialThread()
-{
-    std::lock_guard<std::mutex> lock(m_threadMutex);
-    if (m_dialThread.joinable())
-        m_dialThread.join();
-}
+#include "connectionmanager.moc"

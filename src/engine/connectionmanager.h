@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/workerthread.h"
 #include "engine/dialupconnection.h"
 #include "engine/iconnectivityprobe.h"
 #include "engine/iprocessrunner.h"
@@ -10,13 +11,20 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 class AppContext;
+class DialWorker;
+class QEventLoop;
 
 // The program's Internet connection: the connection test, dialling the configured pppd
 // entry when the engine needs the network, hanging up a line the program dialled, and
 // the offline switch. Installs itself as the access check of every page download.
+//
+// The manager lives on the thread that makes it (the main thread). ensureConnection(),
+// isOffline(), goOnline() and the flags may be called from any thread, as page downloads
+// run everywhere; they read the published settings snapshot. Dialling runs on a dial
+// thread of the manager's own and reports back on the manager's thread, where the line is
+// recorded and the signals are emitted; everything else runs on the manager's thread.
 class ConnectionManager : public QObject, public IInternetAccess
 {
     Q_OBJECT
@@ -59,7 +67,8 @@ public:
     bool dialInProgress() const { return m_dialInProgress.load(); }
     // Whether the program holds a line it dialled.
     bool holdsDialConnection() const;
-    // Waits for a dial job to end; false on time-out.
+    // Waits for a dial job to end, running the event loop of the manager's thread, where
+    // the job reports; false on time-out.
     bool waitForDialJob(int milliseconds);
     void setLinkWaitMs(int milliseconds) { m_linkWaitMs = milliseconds; }
     DialUpConnection& dialUp() { return m_dialUp; }
@@ -72,9 +81,8 @@ Q_SIGNALS:
 
 private:
     IConnectivityProbe::State query();
-    bool linkUp();
-    void dialJob(QString entry);
-    void joinDialThread();
+    void recordLine(const QString& entry);
+    void dialEnded(const QString& entry, bool dialled, const QString& error, bool woke);
 
     AppContext& m_app;
     std::shared_ptr<IConnectivityProbe> m_probe;
@@ -83,10 +91,10 @@ private:
     std::atomic<bool> m_offline{false};
     std::atomic<bool> m_manual{false};
     std::atomic<bool> m_dialInProgress{false};
-    std::atomic<bool> m_stopping{false};
     std::atomic<int> m_linkWaitMs{kDefaultLinkWaitMs};
     mutable std::mutex m_lineMutex;
     QString m_dialledEntry; // the "connection handle": the entry the program dialled
-    std::mutex m_threadMutex;
-    std::thread m_dialThread;
+    WorkerThread m_dialThread;
+    DialWorker* m_dialer = nullptr; // lives on m_dialThread
+    QEventLoop* m_dialWait = nullptr;
 };

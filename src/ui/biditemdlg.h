@@ -4,7 +4,9 @@
 #include "model/biditem.h"
 
 #include <QDialog>
+#include <memory>
 
+class ItemFetcher;
 class ItemsLock;
 class QCheckBox;
 class QComboBox;
@@ -14,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class WorkerThread;
 struct ItemPageResult;
 
 // "Edit bid properties": one bid's number, what the site says about it and the user's
@@ -50,7 +53,8 @@ public:
 
     // Runs the checks; an error or a cancelled question keeps the dialog open.
     void accept() override;
-    // Reads the page of the number entered (on a worker thread).
+    // Reads the page of the number entered on the dialog's fetch thread; fetchFinished()
+    // follows. Closing the dialog meanwhile lets the read end on its own, unreported.
     void fetch();
 
     QLineEdit* idEdit() const { return m_id; }
@@ -90,6 +94,8 @@ private:
     ItemsLock* m_lock;
     bool m_titleTyped = false;
     bool m_fetching = false;
+    std::unique_ptr<WorkerThread> m_fetchThread;
+    ItemFetcher* m_fetcher = nullptr; // lives on m_fetchThread
 
     QLineEdit* m_id = nullptr;
     QLineEdit* m_title = nullptr;

@@ -5,16 +5,28 @@
 #include "web/downloadcounter.h"
 
 #include <QMetaObject>
+#include <QThread>
 
 struct HeadlessBrowser::Load
 {
     HttpTransfer::Request request;
+    // Set by the owner to end the transfer; the loader then reports nothing.
     std::atomic<bool> abort{false};
-    std::atomic<bool> done{false};
-    HeadlessBrowser* owner = nullptr;
     HttpTransfer::Response response;
     std::unique_ptr<HtmlDocument> document;
     QString error;
+};
+
+// The browser's worker: performs each load on the browser's loading thread and hands it
+// back with loaded(), which the browser receives on its own thread.
+class PageLoader : public QObject
+{
+    Q_OBJECT
+public:
+    void run(const std::shared_ptr<HeadlessBrowser::Load>& load);
+
+Q_SIGNALS:
+    void loaded(const std::shared_ptr<HeadlessBrowser::Load>& load);
 };
 
 namespace {
@@ -36,14 +48,18 @@ bool isPageType(const QByteArray& contentType)
 
 HeadlessBrowser::HeadlessBrowser(QObject* parent)
     : QObject(parent), m_jar(std::make_unique<CookieJar>()),
-      m_document(std::make_unique<HtmlDocument>(QString())), m_url(QStringLiteral("about:blank"))
+      m_document(std::make_unique<HtmlDocument>(QString())), m_url(QStringLiteral("about:blank")),
+      m_loads(QStringLiteral("browser"))
 {
 }
 
 HeadlessBrowser::~HeadlessBrowser()
 {
-    // Workers post to this object; none may outlive it.
-    reapWorkers(true);
+    Q_ASSERT(QThread::currentThread() == thread());
+    // The transfer in progress uses the cookie jar: abort it and wait for the loader to let
+    // go before the jar goes. A result it still sends dies with this object.
+    stop();
+    m_loads.stop();
 }
 
 QString HeadlessBrowser::bodyText() const
@@ -53,6 +69,7 @@ QString HeadlessBrowser::bodyText() const
 
 void HeadlessBrowser::navigate(const QString& url)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
     const QUrl address(url.trimmed());
     if (address.toString() == QLatin1String("about:blank")) {
         stop();
@@ -97,6 +114,7 @@ bool HeadlessBrowser::followLink(const HtmlElement& link)
 
 void HeadlessBrowser::stop()
 {
+    Q_ASSERT(QThread::currentThread() == thread());
     if (m_current)
         m_current->abort = true;
     m_current.reset();
@@ -106,10 +124,8 @@ void HeadlessBrowser::stop()
 void HeadlessBrowser::start(HttpTransfer::Request request)
 {
     stop();
-    reapWorkers(false);
     m_busy = true;
     auto load = std::make_shared<Load>();
-    load->owner = this;
     m_current = load;
     if (!isWebAddress(request.url)) {
         load->error = QStringLiteral("not a web address");
@@ -124,11 +140,22 @@ void HeadlessBrowser::start(HttpTransfer::Request request)
     if (m_url.scheme().startsWith(QLatin1String("http")))
         request.referer = m_url.toEncoded();
     load->request = std::move(request);
-    m_workers.emplace_back(std::thread(&HeadlessBrowser::run, load), load);
+    if (!m_loader) {
+        auto loader = std::make_unique<PageLoader>();
+        connect(loader.get(), &PageLoader::loaded, this, &HeadlessBrowser::finish,
+                Qt::QueuedConnection);
+        m_loader = m_loads.start(std::move(loader));
+    }
+    // A stopped load ahead of this one gives up the thread at its next abort check.
+    PageLoader* loader = m_loader;
+    m_loads.post([loader, load] { loader->run(load); });
 }
 
-void HeadlessBrowser::run(const std::shared_ptr<Load>& load)
+void PageLoader::run(const std::shared_ptr<HeadlessBrowser::Load>& load)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
+    if (load->abort.load())
+        return; // stopped while it waited for its turn
     {
         DownloadCounter counting;
         load->response = HttpTransfer::perform(load->request);
@@ -143,16 +170,13 @@ void HeadlessBrowser::run(const std::shared_ptr<Load>& load)
         const QUrl url = response.finalUrl.isValid() ? response.finalUrl : load->request.url;
         load->document = HtmlDocument::fromBytes(response.body, response.contentType, url);
     }
-    if (!load->abort.load()) {
-        HeadlessBrowser* owner = load->owner;
-        QMetaObject::invokeMethod(
-            owner, [owner, load] { owner->finish(load); }, Qt::QueuedConnection);
-    }
-    load->done = true;
+    if (!load->abort.load())
+        Q_EMIT loaded(load);
 }
 
 void HeadlessBrowser::finish(const std::shared_ptr<Load>& load)
 {
+    Q_ASSERT(QThread::currentThread() == thread());
     if (load != m_current)
         return; // stopped, or a newer load took its place
     m_current.reset();
@@ -170,21 +194,7 @@ void HeadlessBrowser::finish(const std::shared_ptr<Load>& load)
             ProgramLog::Error);
     }
     m_busy = false;
-    reapWorkers(false);
     Q_EMIT documentComplete(m_url.toString());
 }
 
-void HeadlessBrowser::reapWorkers(bool all)
-{
-    for (auto it = m_workers.begin(); it != m_workers.end();) {
-        if (all)
-            it->second->abort = true;
-        if (all || it->second->done.load()) {
-            if (it->first.joinable())
-                it->first.join();
-            it = m_workers.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
+#include "headlessbrowser.moc"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/workerthread.h"
 #include "web/htmldocument.h"
 #include "web/htmlform.h"
 #include "web/httptransfer.h"
@@ -9,16 +10,19 @@
 #include <QUrl>
 #include <atomic>
 #include <memory>
-#include <thread>
-#include <utility>
-#include <vector>
 
 class CookieJar;
+class PageLoader;
 
 // The browser a bid thread drives: loads pages off the owner's thread with a cookie jar of
 // its own, follows redirects, submits forms and follows links, and reports each finished
 // load with documentComplete() on the owner's thread. Runs no scripts. A load that fails
 // still completes, with an empty document and lastError() set, so the caller's steps go on.
+//
+// The owner's thread is the one the browser lives on (a bid thread, or the main thread);
+// every method but isBusy() is called there. Loads run one after another on a worker
+// thread of the browser's own. Destroying the browser aborts the load in progress and
+// returns once the worker has let go of it; nothing is reported then.
 class HeadlessBrowser : public QObject
 {
     Q_OBJECT
@@ -52,12 +56,10 @@ Q_SIGNALS:
 
 private:
     struct Load;
+    friend class PageLoader;
 
     void start(HttpTransfer::Request request);
-    void fail(const QUrl& url, const QString& error);
     void finish(const std::shared_ptr<Load>& load);
-    static void run(const std::shared_ptr<Load>& load);
-    void reapWorkers(bool all);
 
     std::unique_ptr<CookieJar> m_jar;
     std::unique_ptr<HtmlDocument> m_document;
@@ -66,5 +68,6 @@ private:
     int m_lastStatus = 0;
     std::atomic<bool> m_busy{false};
     std::shared_ptr<Load> m_current;
-    std::vector<std::pair<std::thread, std::shared_ptr<Load>>> m_workers;
+    WorkerThread m_loads;
+    PageLoader* m_loader = nullptr; // lives on m_loads' thread; made with the first load
 };

@@ -14,7 +14,10 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QThread>
+#include <future>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -23,6 +26,7 @@ class ConnectionManagerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        EnsureCoreApplication();
         home.app().setMainWindow(&window);
         probe->set(true, IConnectivityProbe::Lan);
     }
@@ -36,6 +40,16 @@ protected:
     {
         home.app().settings().dialUp = 1;
         home.app().settings().phoneEntry = entry;
+        home.app().publishSettings();
+    }
+
+    // pon brings the link up.
+    void linkComesUp()
+    {
+        runner->onRun = [this](const QString& program) {
+            if (program == "pon")
+                probe->set(true, IConnectivityProbe::Modem);
+        };
     }
 
     AppHome home;
@@ -120,7 +134,13 @@ TEST_F(ConnectionManagerTest, NeverDialsWithoutDialUpSettings)
     ConnectionManager manager(home.app(), probe, runner);
     probe->set(false, 0, "down");
     EXPECT_FALSE(manager.ensureConnection());
-    home.app().settings().dialUp = 1; // but no phone entry
+    // Downloads on any thread read the published settings, not the copy being edited.
+    home.app().settings().dialUp = 1;
+    home.app().settings().phoneEntry = "provider";
+    EXPECT_FALSE(manager.ensureConnection());
+    EXPECT_FALSE(manager.dialInProgress());
+    home.app().settings().phoneEntry.clear();
+    home.app().publishSettings(); // dial-up on, but no phone entry
     EXPECT_FALSE(manager.ensureConnection());
     EXPECT_FALSE(manager.dialInProgress());
     EXPECT_TRUE(runner->calls().isEmpty());
@@ -139,15 +159,16 @@ TEST_F(ConnectionManagerTest, DialsWakesTheLineAndAsksForTimeSync)
     WakePage wake(home.app());
     enableDialUp();
     probe->set(false, 0, "down");
-    runner->onRun = [this](const QString& program) {
-        if (program == "pon")
-            probe->set(true, IConnectivityProbe::Modem);
-    };
+    linkComesUp();
     ConnectionManager manager(home.app(), probe, runner);
     manager.setManualConnection(true);
-    std::atomic<int> timeSync{0};
-    std::atomic<int> startPage{0};
-    QObject::connect(&manager, &ConnectionManager::timeSyncRequested, [&] { ++timeSync; });
+    int timeSync = 0;
+    int startPage = 0;
+    QThread* signalledOn = nullptr;
+    QObject::connect(&manager, &ConnectionManager::timeSyncRequested, [&] {
+        ++timeSync;
+        signalledOn = QThread::currentThread();
+    });
     QObject::connect(&manager, &ConnectionManager::startPageRequested, [&] { ++startPage; });
 
     EXPECT_FALSE(manager.ensureConnection()); // the caller carries on without a line
@@ -157,8 +178,9 @@ TEST_F(ConnectionManagerTest, DialsWakesTheLineAndAsksForTimeSync)
     EXPECT_FALSE(manager.manualConnection());
     EXPECT_FALSE(manager.dialInProgress());
     EXPECT_TRUE(manager.holdsDialConnection());
-    EXPECT_EQ(timeSync.load(), 1);
-    EXPECT_EQ(startPage.load(), 1);
+    EXPECT_EQ(timeSync, 1);
+    EXPECT_EQ(startPage, 1);
+    EXPECT_EQ(signalledOn, QThread::currentThread()); // the manager's thread, not the dialler's
     EXPECT_TRUE(manager.ensureConnection());
 
     // The line the program dialled is dropped when the user says yes.
@@ -192,6 +214,55 @@ TEST_F(ConnectionManagerTest, FailedDialIsReportedAndTriedAgainLater)
     EXPECT_FALSE(manager.holdsDialConnection());
 }
 
+TEST_F(ConnectionManagerTest, DownloadsOnManyThreadsDialOnceAndTheManagerHearsOfIt)
+{
+    WakePage wake(home.app());
+    enableDialUp();
+    probe->set(false, 0, "down");
+    linkComesUp();
+    ConnectionManager manager(home.app(), probe, runner);
+    QThread* signalledOn = nullptr;
+    QObject::connect(&manager, &ConnectionManager::timeSyncRequested,
+                     [&] { signalledOn = QThread::currentThread(); });
+
+    std::vector<std::thread> downloads;
+    for (int i = 0; i < 4; ++i)
+        downloads.emplace_back([&manager] { manager.ensureConnection(); });
+    for (std::thread& download : downloads)
+        download.join();
+    ASSERT_TRUE(manager.waitForDialJob(10000));
+    EXPECT_EQ(runner->calls(), QStringList{"pon provider"});
+    EXPECT_TRUE(manager.holdsDialConnection());
+    EXPECT_EQ(signalledOn, QThread::currentThread());
+}
+
+TEST_F(ConnectionManagerTest, ClosingWhileTheLinkComesUpStopsPppdAndReportsNothing)
+{
+    enableDialUp();
+    probe->set(false, 0, "down");
+    std::promise<void> dialled;
+    runner->onRun = [&dialled](const QString& program) {
+        if (program == "pon")
+            dialled.set_value();
+    };
+    auto manager = std::make_unique<ConnectionManager>(home.app(), probe, runner);
+    // Far longer than any test may run: the wait has to end with the manager.
+    manager->setLinkWaitMs(3600 * 1000);
+    int timeSync = 0;
+    QObject::connect(manager.get(), &ConnectionManager::timeSyncRequested, [&] { ++timeSync; });
+    EXPECT_FALSE(manager->ensureConnection());
+    ASSERT_EQ(dialled.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+
+    manager.reset();
+    EXPECT_EQ(runner->calls(), QStringList({"pon provider", "poff provider"}));
+    EXPECT_TRUE(
+        home.logText().contains("Dialling 'provider' was stopped before the link came up."));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(timeSync, 0);
+    EXPECT_TRUE(window.messages.isEmpty());
+    EXPECT_EQ(IInternetAccess::current(), nullptr);
+}
+
 TEST_F(ConnectionManagerTest, UnsafeEntryNamesNeverReachPppd)
 {
     ConnectionManager manager(home.app(), probe, runner);
@@ -216,10 +287,7 @@ TEST_F(ConnectionManagerTest, HangUpFailureAndExitQuestions)
     EXPECT_TRUE(window.questions.isEmpty());
 
     probe->set(false, 0, "down");
-    runner->onRun = [this](const QString& program) {
-        if (program == "pon")
-            probe->set(true, IConnectivityProbe::Modem);
-    };
+    linkComesUp();
     manager.ensureConnection();
     ASSERT_TRUE(manager.waitForDialJob(10000));
     ASSERT_TRUE(manager.holdsDialConnection());
@@ -246,10 +314,7 @@ TEST_F(ConnectionManagerTest, AutoDisconnectQuestion)
     WakePage wake(home.app());
     enableDialUp();
     probe->set(false, 0, "down");
-    runner->onRun = [this](const QString& program) {
-        if (program == "pon")
-            probe->set(true, IConnectivityProbe::Modem);
-    };
+    linkComesUp();
     ConnectionManager manager(home.app(), probe, runner);
     manager.ensureConnection();
     ASSERT_TRUE(manager.waitForDialJob(10000));

@@ -4,10 +4,22 @@
 #include "engine/iconnectivityprobe.h"
 #include "engine/iprocessrunner.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QMutex>
 #include <QStringList>
 #include <functional>
+
+// The application object that worker threads and queued results need; made once for the
+// test program.
+inline void EnsureCoreApplication()
+{
+    static int argc = 1;
+    static char name[] = "test_engine";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+}
 
 // A probe that reports what the test sets.
 class FakeProbe : public IConnectivityProbe

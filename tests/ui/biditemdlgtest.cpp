@@ -3,12 +3,14 @@
 
 #include "ui/biditemdlg.h"
 #include "app/stringtable.h"
+#include "app/workerthread.h"
 #include "model/modelclock.h"
 #include "promptrecorder.h"
 #include "sitehome.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
 #include "support/practicesiteprocess.h"
+#include "web/downloadcounter.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
@@ -17,6 +19,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 class BidItemDlgTest : public QObject
@@ -204,6 +208,36 @@ private Q_SLOTS:
         dialog.fetch();
         QVERIFY(finished.wait(30000));
         QCOMPARE(dialog.titleEdit()->text(), QStringLiteral("My own name"));
+    }
+
+    void closingDuringAFetchNeitherWaitsNorDelivers()
+    {
+        // An item page that answers nothing until the test hangs up.
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        m_home->sites().setValue(
+            m_home->sites().currentSite() + QStringLiteral("_URL_ViewItem"),
+            QStringLiteral("http://127.0.0.1:%1/item?%s").arg(server.serverPort()));
+        PromptRecorder prompts;
+        int finished = 0;
+        auto* dialog = new CBidItemDlg(CBidItemDlg::Mode::Add, CBidItem(), &app().itemsLock());
+        connect(dialog, &CBidItemDlg::fetchFinished, this, [&finished] { ++finished; });
+        dialog->idEdit()->setText(QStringLiteral("4500000001"));
+        QSignalSpy connected(&server, &QTcpServer::newConnection);
+        dialog->fetch();
+        QVERIFY(connected.wait(10000));
+        QTcpSocket* page = server.nextPendingConnection();
+
+        delete dialog;
+        // The download goes on without the dialog, which did not wait for it.
+        QCOMPARE(DownloadCounter::running(), 1);
+        QVERIFY(!QApplication::overrideCursor());
+        page->close();
+        QVERIFY(WorkerThread::waitForDetached(10000));
+        QCOMPARE(DownloadCounter::running(), 0);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(finished, 0);
+        QVERIFY(prompts.texts().isEmpty());
     }
 
 private:

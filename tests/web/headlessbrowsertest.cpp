@@ -10,10 +10,54 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QThread>
+#include <chrono>
+#include <condition_variable>
+#include <future>
 #include <mutex>
 
 namespace {
+
+// Holds the answers to /held until the test opens it, so that a test can act while a load
+// is in flight and tell an aborted transfer from one that was waited out.
+class Gate
+{
+public:
+    // The handler: counts the request, then waits for the gate (at most a long while).
+    void pass()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        ++m_arrived;
+        m_changed.notify_all();
+        m_changed.wait_for(lock, std::chrono::seconds(30), [this] { return m_open; });
+        ++m_answered;
+    }
+    bool waitForArrivals(int count)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(10),
+                                  [&] { return m_arrived >= count; });
+    }
+    void open()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+    int answered()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_answered;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_arrived = 0;
+    int m_answered = 0;
+    bool m_open = false;
+};
 
 class HeadlessBrowserTest : public ::testing::Test
 {
@@ -42,13 +86,17 @@ protected:
             res.set_content("<p>Sign in, step " + req.get_param_value("step") + "</p>",
                             "text/html");
         });
-        server.server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-            res.set_content("<p>slow</p>", "text/html");
+        server.server().Get("/held", [this](const httplib::Request&, httplib::Response& res) {
+            gate.pass();
+            res.set_content("<p>held</p>", "text/html");
         });
         server.start();
     }
-    void TearDown() override { DownloadOptions::reset(); }
+    void TearDown() override
+    {
+        gate.open(); // the server's threads end before it does
+        DownloadOptions::reset();
+    }
 
     // Loads through `action` and waits for the notification.
     bool load(const std::function<void()>& action)
@@ -67,6 +115,7 @@ protected:
     }
 
     AppHome home;
+    Gate gate;
     LoopbackServer server;
     std::mutex mutex;
     std::string posted;
@@ -141,17 +190,46 @@ TEST_F(HeadlessBrowserTest, StopAndNewerLoadsWin)
 {
     HeadlessBrowser browser;
     watch(browser);
-    browser.navigate(server.url("/slow"));
+    browser.navigate(server.url("/held"));
+    ASSERT_TRUE(gate.waitForArrivals(1));
     browser.stop();
     EXPECT_FALSE(browser.isBusy());
+    // A load started while another runs ends it: the held transfers are aborted, not
+    // waited out, and only the newest load reports.
     ASSERT_TRUE(load([&] {
-        browser.navigate(server.url("/slow"));
+        browser.navigate(server.url("/held"));
         browser.navigate(server.url("/signin?step=3"));
     }));
-    // Only the newest load reports, even after the slow one has come back.
-    WaitUntil([] { return false; }, 2000);
-    EXPECT_EQ(completed, QStringList{server.url("/signin?step=3")});
+    EXPECT_EQ(gate.answered(), 0);
     EXPECT_EQ(browser.bodyText(), "Sign in, step 3");
+    gate.open();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(completed, QStringList{server.url("/signin?step=3")});
+    EXPECT_FALSE(browser.isBusy());
+}
+
+TEST_F(HeadlessBrowserTest, ReportsOnTheThreadItLivesOn)
+{
+    // A bid thread owns its browser: loads report there, not on the main thread.
+    QThread owner;
+    std::promise<std::pair<QThread*, QString>> reported;
+    auto result = reported.get_future();
+    const QString address = server.url("/signin?step=4");
+    QObject::connect(&owner, &QThread::started, [&] {
+        auto* browser = new HeadlessBrowser;
+        QObject::connect(browser, &HeadlessBrowser::documentComplete, [&, browser] {
+            reported.set_value({QThread::currentThread(), browser->bodyText()});
+            browser->deleteLater();
+        });
+        browser->navigate(address);
+    });
+    owner.start();
+    ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    const auto [thread, text] = result.get();
+    EXPECT_EQ(thread, &owner);
+    EXPECT_EQ(text, "Sign in, step 4");
+    owner.quit();
+    owner.wait();
 }
 
 TEST_F(HeadlessBrowserTest, FailedLoadsStillComplete)
@@ -183,9 +261,19 @@ TEST_F(HeadlessBrowserTest, FailedLoadsStillComplete)
 
 TEST_F(HeadlessBrowserTest, DestroyedWhileLoading)
 {
+    int reported = 0;
     auto browser = std::make_unique<HeadlessBrowser>();
-    browser->navigate(server.url("/slow"));
-    browser.reset(); // must neither crash nor deliver to the dead object
-    WaitUntil([] { return false; }, 200);
-    SUCCEED();
+    QObject::connect(browser.get(), &HeadlessBrowser::documentComplete, [&] { ++reported; });
+    browser->navigate(server.url("/held"));
+    ASSERT_TRUE(gate.waitForArrivals(1));
+    EXPECT_EQ(DownloadCounter::running(), 1);
+
+    browser.reset();
+    // The transfer was aborted, not waited out, and the loader has let go of it (and of the
+    // cookie jar it used) before the destructor returned.
+    EXPECT_EQ(gate.answered(), 0);
+    EXPECT_EQ(DownloadCounter::running(), 0);
+    // Nothing was left queued for the dead browser.
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(reported, 0);
 }
