@@ -1,12 +1,12 @@
-// Per-call cost of the price scanner and the two end-time readers, as the item page
-// parser calls them: the "current site" variants read the site's pattern or months on
-// every call, the others take them ready.
+// Per-call cost of the price scanner and the two end-time readers as the item page parser
+// calls them, with the conventions of the page's site, and of building those conventions
+// (once per page, once per redraw of the bids list).
 
 #include "app/appcontext.h"
+#include "sites/endtimeparser.h"
 #include "sites/siteaccess.h"
+#include "sites/siteprice.h"
 #include "sites/sitesettings.h"
-#include "web/endtimeparser.h"
-#include "web/siteprice.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -35,56 +35,59 @@ Application& application()
     return instance;
 }
 
-const QString kGermanMonths =
-    QString::fromUtf8("DD/MM/YY Jan Feb M\xC3\xA4r Apr Mai Jun Jul Aug Sep Okt Nov Dez");
+const SiteConventions& german()
+{
+    static const SiteConventions conventions =
+        SiteConventions::builtIn(QStringLiteral("www.ebay.de"));
+    return conventions;
+}
 
 void parseSitePrice(benchmark::State& state)
 {
     const QString text = QStringLiteral("1.234,50 EUR");
+    const SiteConventions& conventions = german();
     for (auto _ : state) {
         qsizetype end = 0;
-        benchmark::DoNotOptimize(ParseSitePrice(text, ',', '.', &end));
+        benchmark::DoNotOptimize(ParseSitePrice(text, conventions, &end));
         benchmark::DoNotOptimize(end);
     }
 }
 BENCHMARK(parseSitePrice);
 
-void endTimeByPatternGiven(benchmark::State& state)
+void endTimeByPattern(benchmark::State& state)
 {
     const QString text = QStringLiteral("Endet: 15.03.06 18:25:30 MEZ");
-    const QString pattern = QStringLiteral("([\\d\\.]+\\s[\\d\\:]+)");
-    const NumericDateReader reader;
+    const SiteConventions& conventions = german();
     for (auto _ : state)
-        benchmark::DoNotOptimize(ParseEndTimeByPattern(text, pattern, reader));
+        benchmark::DoNotOptimize(ParseEndTimeByPattern(text, conventions));
 }
-BENCHMARK(endTimeByPatternGiven);
+BENCHMARK(endTimeByPattern);
 
-void endTimeByPatternCurrentSite(benchmark::State& state)
+void endTimeByMonths(benchmark::State& state)
+{
+    const QString text = QString::fromUtf8("(15 M\xC3\xA4r, 2006 18:25:30 MEZ)");
+    const SiteConventions& conventions = german();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ParseEndTimeByMonths(text, conventions));
+}
+BENCHMARK(endTimeByMonths);
+
+void buildCurrentSiteConventions(benchmark::State& state)
 {
     application();
-    const QString text = QStringLiteral("Endet: 15.03.06 18:25:30 MEZ");
     for (auto _ : state)
-        benchmark::DoNotOptimize(ParseEndTimeByPattern(text));
+        benchmark::DoNotOptimize(BuildSiteConventions());
 }
-BENCHMARK(endTimeByPatternCurrentSite);
+BENCHMARK(buildCurrentSiteConventions);
 
-void endTimeByMonthsGiven(benchmark::State& state)
-{
-    const QString text = QStringLiteral("(15 Mar, 2006 18:25:30 MEZ)");
-    const NumericDateReader reader;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ParseEndTimeByMonths(text, kGermanMonths, reader));
-}
-BENCHMARK(endTimeByMonthsGiven);
-
-void endTimeByMonthsCurrentSite(benchmark::State& state)
+void buildOtherSiteConventions(benchmark::State& state)
 {
     application();
-    const QString text = QStringLiteral("15.03.06 18:25:30 MEZ");
+    const QString site = QStringLiteral("www.ebay.fr");
     for (auto _ : state)
-        benchmark::DoNotOptimize(ParseEndTimeByMonths(text));
+        benchmark::DoNotOptimize(BuildSiteConventions(site));
 }
-BENCHMARK(endTimeByMonthsCurrentSite);
+BENCHMARK(buildOtherSiteConventions);
 
 } // namespace
 

@@ -4,9 +4,9 @@
 #include "model/biditem.h"
 #include "model/modelclock.h"
 #include "model/timespan.h"
+#include "sites/endtimeparser.h"
 #include "sites/siteaccess.h"
-#include "web/endtimeparser.h"
-#include "web/siteprice.h"
+#include "sites/siteprice.h"
 
 #include <limits>
 
@@ -19,9 +19,7 @@ const QString kDays = QStringLiteral("day (s)");
 BidCells::Context BidCells::Context::current()
 {
     Context context;
-    context.siteName = CurrentSiteName();
-    const QString pointer = LookupSiteKey(QStringLiteral("%s_Other_DecimalPointer"));
-    context.decimalPointer = pointer.isEmpty() ? QChar() : pointer.at(0);
+    context.conventions = BuildSiteConventions();
     context.siteNow = ModelClock::siteNow();
     return context;
 }
@@ -58,10 +56,9 @@ QString BidCells::text(const CBidItem& item, int column, const Context& context)
     case ColumnCurrentPrice:
         if (item.isMultiItem() && !item.multiItemPriceText().isEmpty())
             return item.multiItemPriceText();
-        return FormatSitePrice(item.currentPrice(), item.currency(), context.decimalPointer,
-                               context.siteName);
+        return FormatSitePrice(item.currentPrice(), item.currency(), context.conventions);
     case ColumnMaxPrice:
-        return FormatPlainPrice(item.maxPrice(), context.decimalPointer);
+        return FormatPlainPrice(item.maxPrice(), context.conventions);
     case ColumnBidders:
         return item.highBidders();
     case ColumnEndTime:

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QChar>
+#include "sites/siteconventions.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -30,11 +31,10 @@ public:
     // What every cell of one redraw shares; take it once per redraw, not per cell.
     struct Context
     {
-        QString siteName;
-        QChar decimalPointer;
+        SiteConventions conventions;
         qint64 siteNow = 0;
 
-        // The current site's name and decimal character and the site time now.
+        // The current site's conventions and the site time now.
         static Context current();
     };
 

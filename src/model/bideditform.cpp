@@ -3,7 +3,7 @@
 #include "app/appcontext.h"
 #include "app/stringtable.h"
 #include "model/biditem.h"
-#include "web/siteprice.h"
+#include "sites/siteprice.h"
 
 namespace {
 

@@ -3,9 +3,22 @@
 #include "app/appcontext.h"
 #include "app/imainwindow.h"
 #include "app/stringtable.h"
-#include "sites/builtinsitetable.h"
 #include "sites/sitehosts.h"
 #include "sites/sitesettings.h"
+
+namespace {
+
+// The end-time pattern is kept in the machine-wide store only, not in the site settings:
+// it is read at each build, so an edited pattern counts from the next page on.
+void applyStoredTimePattern(SiteConventions& conventions, const QString& site)
+{
+    if (AppContext* app = AppContext::current())
+        conventions.endTimePattern = app->machineRegistry().readStr(
+            QStringLiteral("Sites"), site + QStringLiteral("_KeyWord_TimeReg"),
+            conventions.endTimePattern);
+}
+
+} // namespace
 
 bool LoadSiteSettings()
 {
@@ -29,21 +42,32 @@ void SaveSiteSettings()
 SiteProfile BuildSiteProfile()
 {
     SiteProfile profile;
-    if (SiteSettings* sites = SiteSettings::current())
+    if (SiteSettings* sites = SiteSettings::current()) {
         profile = sites->profile();
-    else
+    } else {
         profile.siteName = CurrentSiteName();
+        profile.conventions = SiteConventions::builtIn(profile.siteName);
+    }
+    applyStoredTimePattern(profile.conventions, profile.siteName);
     if (AppContext* app = AppContext::current()) {
-        const AppSettings& settings = app->settings();
+        // Workers build profiles too: they read the published settings.
+        const std::shared_ptr<const AppSettings> snapshot = app->settingsSnapshot();
+        const AppSettings& settings = *snapshot;
         profile.login = settings.login;
         profile.password = settings.password;
         profile.bidsEvery = settings.bidsEvery;
         profile.showIE = settings.showIE;
-        profile.mainWindow = app->mainWindow();
     }
-    profile.work1 = 0;
-    profile.work2 = 0;
     return profile;
+}
+
+SiteConventions BuildSiteConventions(const QString& site)
+{
+    const QString name = site.isEmpty() ? CurrentSiteName() : site;
+    const SiteSettings* sites = SiteSettings::current();
+    SiteConventions conventions = sites ? sites->conventions(name) : SiteConventions::builtIn(name);
+    applyStoredTimePattern(conventions, name);
+    return conventions;
 }
 
 QString LookupSiteKey(const QString& pattern)
@@ -65,7 +89,7 @@ QString CurrentSiteName()
             return site;
     }
     if (AppContext* app = AppContext::current())
-        return app->settings().currentSite;
+        return app->settingsSnapshot()->currentSite;
     return SiteHosts::siteName(SiteHosts::Germany);
 }
 
@@ -75,20 +99,11 @@ bool SetCurrentSite(const QString& name)
     if (!app || name.isEmpty() || name == CurrentSiteName())
         return false;
     app->settings().currentSite = name;
-    app->userRegistry().writeStr(QStringLiteral("Options"), QStringLiteral("currentSite"), name);
+    app->settings().writeKey(app->userRegistry(), &AppSettings::currentSite);
+    app->publishSettings();
     if (SiteSettings* sites = SiteSettings::current())
         sites->setCurrentSite(name, app->machineRegistry());
     if (IMainWindow* window = app->mainWindow())
         window->siteChanged();
     return true;
-}
-
-QString SiteTimePattern()
-{
-    const QString fallback = QString::fromLatin1(BuiltInSiteTable::kDefaultTimePattern);
-    AppContext* app = AppContext::current();
-    if (!app)
-        return fallback;
-    return app->machineRegistry().readStr(
-        QStringLiteral("Sites"), CurrentSiteName() + QStringLiteral("_KeyWord_TimeReg"), fallback);
 }

@@ -14,6 +14,9 @@ bool LoadSiteSettings();
 void SaveSiteSettings();
 // A snapshot of the current site's profile with the account data of the settings.
 SiteProfile BuildSiteProfile();
+// The conventions of `site` (empty: the current site), listed or not, with the end-time
+// pattern the machine-wide store holds for it now.
+SiteConventions BuildSiteConventions(const QString& site = QString());
 // `pattern` ("%s_URL_TimeSync") formatted with the current site and looked up; empty when
 // absent.
 QString LookupSiteKey(const QString& pattern);
@@ -22,8 +25,6 @@ int SiteNumber(const QString& name = QString());
 // The user's current site.
 QString CurrentSiteName();
 // The menu's site choice: records a different site as current, stores it in the user's
-// settings and tells the main window. False when nothing changed.
+// settings, publishes them to workers and tells the main window. False when nothing
+// changed. Window thread only.
 bool SetCurrentSite(const QString& name);
-// The current site's end-time pattern, read from the machine-wide store at each call
-// (never cached, so an edited pattern counts at once); the built-in one when absent.
-QString SiteTimePattern();

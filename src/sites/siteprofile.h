@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QChar>
+#include "sites/siteconventions.h"
+
 #include <QString>
 #include <vector>
 
-class IMainWindow;
-
-// The current site's keywords and URLs with the account data a page operation needs.
+// One site's keywords, URLs and conventions with the account data a page operation needs.
 // A worker takes one at the start of each page operation and works from that copy, so a
-// reload of the site settings meanwhile cannot change what it reads.
+// reload of the site settings or a change of the current site meanwhile cannot change what
+// it reads.
 struct SiteProfile
 {
     QString siteName;
@@ -54,20 +54,13 @@ struct SiteProfile
     QString keyWordPurchase;
     QString keyWordCont;
 
-    // First characters of Other_DecimalPointer and Other_GroupsDivider; NUL when empty,
-    // which the price scanner never matches.
-    QChar decimalPointer;
-    QChar groupsDivider;
+    // How the site writes prices and dates.
+    SiteConventions conventions;
 
     QString login;
     QString password;
     int bidsEvery = 0;
     int showIE = 0;
-    IMainWindow* mainWindow = nullptr;
-
-    // Free for the record's user; 0 when built.
-    qint32 work1 = 0;
-    qint32 work2 = 0;
 
     // The text fields with the profile keys that fill them ("URL_ViewItem", ...).
     struct TextField

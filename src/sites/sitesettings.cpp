@@ -4,6 +4,7 @@
 #include "sites/builtinsitetable.h"
 #include "sites/sitehosts.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
@@ -237,11 +238,21 @@ SiteProfile SiteSettings::profile() const
     const QString prefix = data->currentSite + '_';
     for (const SiteProfile::TextField& field : SiteProfile::textFields())
         profile.*(field.field) = data->values.value(prefix + QLatin1String(field.key));
-    const auto firstChar = [&](const char* key) {
-        const QString text = data->values.value(prefix + QLatin1String(key));
-        return text.isEmpty() ? QChar() : text.at(0);
-    };
-    profile.decimalPointer = firstChar("Other_DecimalPointer");
-    profile.groupsDivider = firstChar("Other_GroupsDivider");
+    profile.conventions = conventionsOf(*data, data->currentSite);
     return profile;
+}
+
+SiteConventions SiteSettings::conventions(const QString& site) const
+{
+    return conventionsOf(*snapshot(), site);
+}
+
+SiteConventions SiteSettings::conventionsOf(const Data& data, const QString& site)
+{
+    const QString prefix = site + '_';
+    const auto value = [&](const QString& key) {
+        const auto it = data.values.constFind(prefix + key);
+        return it != data.values.cend() ? *it : SiteConventions::builtInValue(site, key);
+    };
+    return SiteConventions::build(site, value, NumericDateReader::orderOf(QLocale()));
 }

@@ -63,14 +63,18 @@ public:
 
     // Formats `pattern` ("%s_URL_TimeSync") with the current site and looks it up.
     QString lookup(const QString& pattern) const;
-    // The current site's keywords, URLs and number characters; account fields left empty.
+    // The current site's keywords, URLs and conventions; account fields left empty.
     SiteProfile profile() const;
+    // The conventions of any site, current or not; the built-in values of the site's
+    // language for those the cache does not hold. Numeric dates in the user's order.
+    SiteConventions conventions(const QString& site) const;
 
 private:
     struct Data;
     std::shared_ptr<const Data> snapshot() const;
     void publish(std::shared_ptr<const Data> data);
     static void readSite(Data& data, const Registry& machine, const QString& site);
+    static SiteConventions conventionsOf(const Data& data, const QString& site);
 
     mutable std::mutex m_swapMutex; // guards only the pointer swap
     std::mutex m_writeMutex;        // serialises writers, so no change is lost

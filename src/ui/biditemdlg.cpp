@@ -3,11 +3,12 @@
 #include "app/appcontext.h"
 #include "app/itemslock.h"
 #include "app/stringtable.h"
+#include "app/workerthread.h"
 #include "model/modelclock.h"
 #include "sites/siteaccess.h"
+#include "sites/siteprice.h"
 #include "ui/userprompt.h"
 #include "web/itempagereader.h"
-#include "web/siteprice.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,13 +32,33 @@ constexpr int kMaxQuantity = 999999;
 // The end time as the bids list shows it.
 const QString kEndTimeFormat = QStringLiteral("MMM dd, yyyy, HH:mm:ss");
 
-QChar siteDecimalPointer()
-{
-    const QString pointer = LookupSiteKey(QStringLiteral("%s_Other_DecimalPointer"));
-    return pointer.isEmpty() ? QChar() : pointer.at(0);
-}
-
 } // namespace
+
+// Reads an item page on the dialog's fetch thread into an item of its own, so that the
+// dialog's fields are touched on the window's thread only.
+class ItemFetcher : public QObject
+{
+    Q_OBJECT
+public:
+    void fetch(const ItemPageReader& reader, const std::shared_ptr<CBidItem>& item,
+               const QString& id, ItemsLock* lock);
+
+Q_SIGNALS:
+    void fetched(const std::shared_ptr<CBidItem>& item, const ItemPageResult& result);
+};
+
+void ItemFetcher::fetch(const ItemPageReader& reader, const std::shared_ptr<CBidItem>& item,
+                        const QString& id, ItemsLock* lock)
+{
+    Q_ASSERT(QThread::currentThread() == thread());
+    QString url;
+    const QString text = reader.download(id, &url);
+    // The dialog was closed during the download: nobody waits for the page, so the items
+    // lock (and the list it guards) is not touched.
+    if (QThread::currentThread()->isInterruptionRequested())
+        return;
+    Q_EMIT fetched(item, reader.parse(*item, url, text, lock, ItemsLock::kDefaultWaitMs));
+}
 
 CBidItemDlg::CBidItemDlg(Mode mode, const CBidItem& item, ItemsLock* lock, QWidget* parent)
     : QDialog(parent), m_mode(mode), m_pageItem(item), m_lock(lock)
@@ -63,9 +84,12 @@ CBidItemDlg::CBidItemDlg(Mode mode, const CBidItem& item, ItemsLock* lock, QWidg
 
 CBidItemDlg::~CBidItemDlg()
 {
-    // Closed while a page was read: the reader finishes on its own, the cursor comes back.
-    if (m_fetching)
+    // Closed while a page was read: the download cannot be cut short, so the thread ends on
+    // its own and its result goes nowhere; the cursor comes back now.
+    if (m_fetching) {
         QApplication::restoreOverrideCursor();
+        m_fetchThread->detach();
+    }
 }
 
 void CBidItemDlg::buildLayout()
@@ -172,7 +196,7 @@ QPushButton* CBidItemDlg::okButton() const
 
 QString CBidItemDlg::priceText(float price) const
 {
-    return FormatSitePrice(price, QString(), siteDecimalPointer());
+    return FormatPlainPrice(price, BuildSiteConventions());
 }
 
 void CBidItemDlg::fillFrom(const CBidItem& item)
@@ -304,22 +328,26 @@ void CBidItemDlg::fetch()
         item->setTitle(m_title->text());
         item->setMarkedTitle(true);
     }
-    auto result = std::make_shared<ItemPageResult>();
     // The site's profile is taken here, on the window's thread.
     const ItemPageReader reader;
     ItemsLock* lock = m_lock;
+    // The download runs on a thread of its own so the window keeps painting.
+    if (!m_fetchThread) {
+        auto fetcher = std::make_unique<ItemFetcher>();
+        connect(
+            fetcher.get(), &ItemFetcher::fetched, this,
+            [this](const std::shared_ptr<CBidItem>& fetched, const ItemPageResult& result) {
+                setFetching(false);
+                showFetched(*fetched, result);
+            },
+            Qt::QueuedConnection);
+        m_fetchThread = std::make_unique<WorkerThread>(QStringLiteral("item fetch"));
+        m_fetcher = m_fetchThread->start(std::move(fetcher));
+    }
     setFetching(true);
-    // The download runs on its own thread so the window keeps painting; the thread owns
-    // what it writes, so closing the dialog meanwhile is safe.
-    QThread* worker = QThread::create([reader, item, id, lock, result] {
-        *result = reader.read(*item, id, lock, ItemsLock::kDefaultWaitMs);
-    });
-    connect(worker, &QThread::finished, this, [this, item, result] {
-        setFetching(false);
-        showFetched(*item, *result);
-    });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+    ItemFetcher* fetcher = m_fetcher;
+    m_fetchThread->post(
+        [fetcher, reader, item, id, lock] { fetcher->fetch(reader, item, id, lock); });
 }
 
 QString CBidItemDlg::fetchedStatusText(const CBidItem& item, float minBid, qint64 siteNow)
@@ -354,3 +382,5 @@ void CBidItemDlg::showFetched(const CBidItem& item, const ItemPageResult& result
     m_status->setText(fetchedStatusText(item, result.minBid, ModelClock::siteNow()));
     Q_EMIT fetchFinished(true);
 }
+
+#include "biditemdlg.moc"

@@ -2,11 +2,10 @@
 
 #include "app/stringtable.h"
 #include "model/biditem.h"
-#include "sites/sitehosts.h"
+#include "sites/endtimeparser.h"
+#include "sites/siteprice.h"
 #include "sites/siteprofile.h"
-#include "web/endtimeparser.h"
-#include "web/siteprice.h"
-#include "web/sitetext.h"
+#include "sites/sitetext.h"
 
 #include <QStringList>
 #include <initializer_list>
@@ -112,16 +111,6 @@ QString formatError(const char* tag)
     return StringTable::text(204) + QLatin1String(tag);
 }
 
-bool isFrenchSite(const QString& viewItemUrl, const QString& siteName)
-{
-    const QString french = SiteHosts::siteName(SiteHosts::France);
-    if (SiteHosts::siteNumber(siteName) == SiteHosts::France)
-        return true;
-    // The host without "www." also names the site in the page address.
-    return viewItemUrl.contains(french.mid(french.indexOf(QLatin1Char('.')) + 1),
-                                Qt::CaseInsensitive);
-}
-
 // "category: Computers > Laptops > Apple" gives "Computers >...> Apple"; a category of one
 // level is the text after the keyword.
 QString categoryOf(const QString& line, const QString& keyword)
@@ -136,8 +125,8 @@ QString categoryOf(const QString& line, const QString& keyword)
 
 } // namespace
 
-bool ParseItemPage(CBidItem& item, const QString& viewItemUrl, const QString& pageText,
-                   const SiteProfile& profile, float& minBid, QString& error)
+bool ParseItemPage(CBidItem& item, const QString& pageText, const SiteProfile& profile,
+                   float& minBid, QString& error)
 {
     const SiteProfile& p = profile;
     if (pageText.isEmpty()) {
@@ -212,14 +201,15 @@ bool ParseItemPage(CBidItem& item, const QString& viewItemUrl, const QString& pa
         error = formatError(" [incorrect price]");
         return false;
     }
-    item.setCurrency(trimLeft(currency));
-    item.setCurrentPrice(ParseSitePrice(amount, p.decimalPointer, p.groupsDivider));
-    if (isFrenchSite(viewItemUrl, p.siteName)) {
+    if (p.conventions.currencyPlacement == CurrencyPlacement::AfterAmount) {
         // "12,50 EUR": the amount comes first and the currency after it.
         const QString value = priceValue.trimmed();
         qsizetype end = 0;
-        item.setCurrentPrice(ParseSitePrice(value, p.decimalPointer, p.groupsDivider, &end));
+        item.setCurrentPrice(ParseSitePrice(value, p.conventions, &end));
         item.setCurrency(value.mid(end));
+    } else {
+        item.setCurrency(trimLeft(currency));
+        item.setCurrentPrice(ParseSitePrice(amount, p.conventions));
     }
     if (item.isBuyItNow())
         item.setMaxPrice(item.currentPrice());
@@ -229,9 +219,9 @@ bool ParseItemPage(CBidItem& item, const QString& viewItemUrl, const QString& pa
         endLine = findLine(lines, endFlag);
     if (endLine) {
         const QString value = valueAfter(lines, endLine);
-        qint64 endTime = ParseEndTimeByPattern(value);
+        qint64 endTime = ParseEndTimeByPattern(value, p.conventions);
         if (endTime == 0)
-            endTime = ParseEndTimeByMonths(value);
+            endTime = ParseEndTimeByMonths(value, p.conventions);
         item.setEndTime(endTime);
     } else if (!item.isBuyItNow()) {
         error = formatError(" [Error in _keyWord_EndTime]");
@@ -319,7 +309,7 @@ bool ParseItemPage(CBidItem& item, const QString& viewItemUrl, const QString& pa
         }
         if (item.highBidders().isEmpty())
             item.setHighBidders(QStringLiteral("-"));
-        minBid = ParseSitePrice(value, p.decimalPointer, p.groupsDivider);
+        minBid = ParseSitePrice(value, p.conventions);
         item.setHighestSeenPrice(minBid);
     }
 

@@ -72,7 +72,7 @@ ItemPageResult ItemPageReader::parse(CBidItem& item, const QString& url, const Q
         result.error = StringTable::text(204);
         return result;
     }
-    result.success = ParseItemPage(item, url, text, m_profile, result.minBid, result.error);
+    result.success = ParseItemPage(item, text, m_profile, result.minBid, result.error);
     if (lock)
         lock->unlock();
     return result;

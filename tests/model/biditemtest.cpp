@@ -2,7 +2,7 @@
 #include "model/bidcells.h"
 #include "model/timespan.h"
 #include "modelfixture.h"
-#include "web/endtimeparser.h"
+#include "sites/endtimeparser.h"
 
 #include <limits>
 
@@ -159,7 +159,7 @@ TEST_F(ModelTest, ListCellsOnTheGermanSite)
     item.setSellerRating1("120");
     item.setEndTime(kNow + 86400 + 2 * 3600 + 3 * 60 + 4);
     const BidCells::Context context = BidCells::Context::current();
-    EXPECT_EQ(context.decimalPointer, QChar(','));
+    EXPECT_EQ(context.conventions.decimalPointer, QChar(','));
     EXPECT_EQ(BidCells::text(item, BidCells::ColumnId, context), "0123456789");
     EXPECT_EQ(BidCells::text(item, BidCells::ColumnCount, context), "");
     EXPECT_EQ(BidCells::text(item, BidCells::ColumnCurrentPrice, context), "EUR 1234,50");
@@ -182,7 +182,7 @@ TEST_F(ModelTest, ListCellsOnTheGermanSite)
     EXPECT_EQ(BidCells::text(item, BidCells::ColumnCount, context), "3");
     EXPECT_EQ(BidCells::text(item, BidCells::ColumnCurrentPrice, context), "EUR 2,00 - 3,00");
 
-    BidCells::Context french{"www.ebay.fr", QChar(','), kNow};
+    BidCells::Context french{SiteConventions::builtIn("www.ebay.fr"), kNow};
     item.setMultiItemPriceText("");
     item.setCurrency(" EUR");
     EXPECT_EQ(BidCells::text(item, BidCells::ColumnCurrentPrice, french), "1234,50 EUR");

@@ -1,10 +1,10 @@
 #include "web/itempageparser.h"
 #include "app/stringtable.h"
-#include "localzone.h"
 #include "model/biditem.h"
 #include "sites/siteprofile.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
+#include "support/localzone.h"
 #include "web/itempagereader.h"
 
 #include <QStringList>
@@ -46,14 +46,13 @@ protected:
     {
         m_sites.load(m_home.app().machineRegistry(), site);
         m_profile = m_sites.profile();
-        m_url = m_profile.urlViewItem;
     }
 
     bool parse(const QStringList& lines) { return parseText(page(lines)); }
     bool parseText(const QString& text)
     {
         m_error.clear();
-        return ParseItemPage(m_item, m_url, text, m_profile, m_minBid, m_error);
+        return ParseItemPage(m_item, text, m_profile, m_minBid, m_error);
     }
     static QStringList replaced(QStringList lines, const QString& startsWith, const QString& line)
     {
@@ -70,7 +69,6 @@ protected:
     AppHome m_home;
     SiteSettings m_sites;
     SiteProfile m_profile;
-    QString m_url;
     CBidItem m_item;
     float m_minBid = 0.0f;
     QString m_error;
@@ -190,6 +188,50 @@ TEST_F(ItemPageParserTest, GermanAndFrenchPrices)
     ASSERT_TRUE(parse(french)) << m_error.toStdString();
     EXPECT_FLOAT_EQ(m_item.currentPrice(), 12.5f);
     EXPECT_EQ(m_item.currency(), " EUR");
+}
+
+// The profile alone decides how a page reads: the browser and the search hand in pages of
+// sites other than the current one.
+TEST_F(ItemPageParserTest, PageReadsWithItsProfileWhateverTheCurrentSite)
+{
+    Registry& machine = m_home.app().machineRegistry();
+    useSite("www.ebay.com");
+    const SiteProfile english = m_profile;
+    useSite("www.ebay.de");
+    const SiteProfile german = m_profile;
+    const QStringList germanPage = {
+        "Kategorie: Uhren",
+        "Taschenuhr",
+        "Artikelnummer:\t3000000018",
+        "Aktuelles Gebot:\tEUR 1.234,50",
+        u8("Angebot endet:\t15. Mär. 2006 18:25:30 MEZ"),
+        "Angaben zum\tuhrmacher ( 80 )",
+        "Geben Sie mindestens EUR 1.235,50 ein.",
+    };
+
+    for (const char* current : {"www.ebay.com", "www.ebay.de"}) {
+        SCOPED_TRACE(current);
+        m_sites.setCurrentSite(current, machine);
+        m_profile = english;
+        m_item = CBidItem();
+        ASSERT_TRUE(parse(kEnglishAuction)) << m_error.toStdString();
+        EXPECT_EQ(m_item.endTime(), m_march15);
+        EXPECT_FLOAT_EQ(m_item.currentPrice(), 1012.5f);
+
+        m_profile = german;
+        m_item = CBidItem();
+        ASSERT_TRUE(parse(germanPage)) << m_error.toStdString();
+        EXPECT_EQ(m_item.endTime(), m_march15);
+        EXPECT_FLOAT_EQ(m_item.currentPrice(), 1234.5f);
+        EXPECT_FLOAT_EQ(m_minBid, 1235.5f);
+    }
+
+    // Nor does the current site's end-time pattern reach another site's page.
+    machine.writeStr("Sites", "www.ebay.de_KeyWord_TimeReg", "(never)");
+    m_profile = english;
+    m_profile.conventions.months.clear();
+    ASSERT_TRUE(parse(replaced(kEnglishAuction, "Ends", "Ends\t15.03.06 18:25:30 PST")));
+    EXPECT_EQ(m_item.endTime(), m_march15);
 }
 
 TEST_F(ItemPageParserTest, MultiItemAndPrivateBidders)

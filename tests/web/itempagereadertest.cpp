@@ -2,10 +2,10 @@
 // page downloaded as text, the description cut, then the parser.
 
 #include "web/itempagereader.h"
-#include "localzone.h"
 #include "model/biditem.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
+#include "support/localzone.h"
 #include "support/practicesiteprocess.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "web/itempagereport.h"
-#include "localzone.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
+#include "support/localzone.h"
 
 #include <QFile>
 #include <QJsonDocument>

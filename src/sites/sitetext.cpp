@@ -1,4 +1,4 @@
-#include "web/sitetext.h"
+#include "sites/sitetext.h"
 
 QStringList SplitLines(QStringView text, QStringView delimiter)
 {

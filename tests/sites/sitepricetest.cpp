@@ -1,4 +1,4 @@
-#include "web/siteprice.h"
+#include "sites/siteprice.h"
 #include "sites/sitehosts.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,13 @@ namespace {
 
 const QString kFrance = SiteHosts::siteName(SiteHosts::France);
 const QString kUs = SiteHosts::siteName(SiteHosts::UnitedStates);
+const QString kGermany = SiteHosts::siteName(SiteHosts::Germany);
+const QString kSwitzerland = SiteHosts::siteName(SiteHosts::Switzerland);
+
+SiteConventions builtIn(const QString& site)
+{
+    return SiteConventions::builtIn(site);
+}
 
 } // namespace
 
@@ -52,18 +59,42 @@ TEST(ParseSitePrice, HugeNumbersSaturate)
                     0.0f);
 }
 
+TEST(ParseSitePrice, ReadsWithTheSitesCharacters)
+{
+    qsizetype end = -1;
+    EXPECT_FLOAT_EQ(ParseSitePrice(u"1.234,50 EUR", builtIn(kGermany), &end), 1234.50f);
+    EXPECT_EQ(end, 8);
+    EXPECT_FLOAT_EQ(ParseSitePrice(u"1,234.50", builtIn(kUs)), 1234.50f);
+    EXPECT_FLOAT_EQ(ParseSitePrice(u"12,50 EUR", builtIn(kFrance)), 12.50f);
+    // The same text means another amount on the other site.
+    EXPECT_FLOAT_EQ(ParseSitePrice(u"1.234,50", builtIn(kUs)), 1.23450f);
+    // Empty site values: neither character is read.
+    EXPECT_FLOAT_EQ(ParseSitePrice(u"1,234.50", SiteConventions(), &end), 1.0f);
+    EXPECT_EQ(end, 1);
+}
+
 TEST(FormatSitePrice, CurrencySideAndDecimalPointer)
 {
-    EXPECT_EQ(FormatSitePrice(12.5f, " EUR", ',', kFrance), "12,50 EUR");
-    EXPECT_EQ(FormatSitePrice(12.5f, "US $", '.', kUs), "US $12.50");
-    EXPECT_EQ(FormatSitePrice(1234.5f, "EUR ", ',', "www.ebay.de"), "EUR 1234,50");
+    EXPECT_EQ(FormatSitePrice(12.5f, " EUR", builtIn(kFrance)), "12,50 EUR");
+    EXPECT_EQ(FormatSitePrice(12.5f, "US $", builtIn(kUs)), "US $12.50");
+    EXPECT_EQ(FormatSitePrice(1234.5f, "EUR ", builtIn(kGermany)), "EUR 1234,50");
     // Only the amount takes the site's pointer, and a NUL pointer keeps the point.
-    EXPECT_EQ(FormatSitePrice(3.0f, "Fr. ", ',', "www.ebay.ch"), "Fr. 3,00");
-    EXPECT_EQ(FormatSitePrice(3.0f, "", QChar(), kUs), "3.00");
-    // The French check compares the name exactly.
-    EXPECT_EQ(FormatSitePrice(1.0f, "EUR ", ',', "WWW.EBAY.FR"), "EUR 1,00");
-    EXPECT_EQ(FormatPlainPrice(12.345f, ','), "12,35");
-    EXPECT_EQ(FormatPlainPrice(99.999f, '.'), "100.00");
+    EXPECT_EQ(FormatSitePrice(3.0f, "Fr. ", builtIn(kSwitzerland)), "Fr. 3,00");
+    EXPECT_EQ(FormatSitePrice(3.0f, "", SiteConventions()), "3.00");
+    EXPECT_EQ(FormatPlainPrice(12.345f, builtIn(kGermany)), "12,35");
+    EXPECT_EQ(FormatPlainPrice(99.999f, builtIn(kUs)), "100.00");
+    // A plain amount has no currency to place.
+    EXPECT_EQ(FormatPlainPrice(7.0f, builtIn(kFrance)), "7,00");
+}
+
+TEST(FormatSitePrice, WrittenPricesReadBack)
+{
+    for (const QString& site : {kUs, kGermany, kFrance}) {
+        SCOPED_TRACE(site.toStdString());
+        const SiteConventions conventions = builtIn(site);
+        const QString written = FormatPlainPrice(1234.56f, conventions);
+        EXPECT_FLOAT_EQ(ParseSitePrice(written, conventions), 1234.56f);
+    }
 }
 
 TEST(ParseUserPrice, CommaOrPointAndTrailingText)

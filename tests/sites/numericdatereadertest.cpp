@@ -1,5 +1,5 @@
-#include "web/numericdatereader.h"
-#include "localzone.h"
+#include "sites/numericdatereader.h"
+#include "support/localzone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,7 @@
-#include "web/endtimeparser.h"
+#include "sites/endtimeparser.h"
 
 #include "app/appcontext.h"
-#include "sites/siteaccess.h"
-#include "web/sitetext.h"
+#include "sites/sitetext.h"
 
 #include <QRegularExpression>
 #include <ctime>
@@ -67,9 +66,9 @@ qint64 ParseEndTimeByPattern(const QString& text, const QString& pattern,
     return parts ? NumericDateReader::toLocalTime(*parts) : 0;
 }
 
-qint64 ParseEndTimeByPattern(const QString& text)
+qint64 ParseEndTimeByPattern(const QString& text, const SiteConventions& conventions)
 {
-    return ParseEndTimeByPattern(text, SiteTimePattern(), NumericDateReader::forUserLocale());
+    return ParseEndTimeByPattern(text, conventions.endTimePattern, conventions.dateReader());
 }
 
 qint64 ParseEndTimeByMonths(const QString& text, const QString& months,
@@ -143,10 +142,9 @@ qint64 ParseEndTimeByMonths(const QString& text, const QString& months,
     return NumericDateReader::toLocalTime(parts);
 }
 
-qint64 ParseEndTimeByMonths(const QString& text)
+qint64 ParseEndTimeByMonths(const QString& text, const SiteConventions& conventions)
 {
-    return ParseEndTimeByMonths(text, LookupSiteKey(QStringLiteral("%s_Other_Months")),
-                                NumericDateReader::forUserLocale());
+    return ParseEndTimeByMonths(text, conventions.months, conventions.dateReader());
 }
 
 QString FormatEndTime(qint64 time)

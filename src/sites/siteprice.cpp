@@ -1,7 +1,4 @@
-#include "web/siteprice.h"
-
-#include "sites/siteaccess.h"
-#include "sites/sitehosts.h"
+#include "sites/siteprice.h"
 
 #include <charconv>
 #include <cmath>
@@ -41,14 +38,6 @@ double toDouble(const std::string& number)
     return value;
 }
 
-QString withDecimalPointer(QString amount, QChar decimalPointer)
-{
-    // A NUL pointer stands for an empty site value: keep the plain point then.
-    if (!decimalPointer.isNull())
-        amount.replace(QChar('.'), decimalPointer);
-    return amount;
-}
-
 } // namespace
 
 float ParseSitePrice(QStringView text, QChar decimalPointer, QChar groupsDivider, qsizetype* end)
@@ -75,27 +64,28 @@ float ParseSitePrice(QStringView text, QChar decimalPointer, QChar groupsDivider
     return static_cast<float>(value);
 }
 
-QString FormatSitePrice(float price, const QString& currency, QChar decimalPointer,
-                        const QString& siteName)
+float ParseSitePrice(QStringView text, const SiteConventions& conventions, qsizetype* end)
+{
+    return ParseSitePrice(text, conventions.decimalPointer, conventions.groupsDivider, end);
+}
+
+QString FormatSitePrice(float price, const QString& currency, const SiteConventions& conventions)
 {
     // Only the amount takes the site's decimal pointer: a "." inside the currency text
     // (such as "Fr.") is part of the currency.
-    const QString amount =
-        withDecimalPointer(QString::asprintf("%.2f", static_cast<double>(price)), decimalPointer);
-    if (siteName == SiteHosts::siteName(SiteHosts::France))
+    const QString amount = FormatPlainPrice(price, conventions);
+    if (conventions.currencyPlacement == CurrencyPlacement::AfterAmount)
         return amount + currency;
     return currency + amount;
 }
 
-QString FormatSitePrice(float price, const QString& currency, QChar decimalPointer)
+QString FormatPlainPrice(float price, const SiteConventions& conventions)
 {
-    return FormatSitePrice(price, currency, decimalPointer, CurrentSiteName());
-}
-
-QString FormatPlainPrice(float price, QChar decimalPointer)
-{
-    return withDecimalPointer(QString::asprintf("%.2f", static_cast<double>(price)),
-                              decimalPointer);
+    QString amount = QString::asprintf("%.2f", static_cast<double>(price));
+    // A NUL pointer stands for an empty site value: keep the plain point then.
+    if (!conventions.decimalPointer.isNull())
+        amount.replace(QChar('.'), conventions.decimalPointer);
+    return amount;
 }
 
 float ParseUserPrice(const QString& text)

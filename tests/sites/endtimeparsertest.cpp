@@ -1,8 +1,7 @@
-#include "web/endtimeparser.h"
-#include "localzone.h"
-#include "sites/siteaccess.h"
-#include "sites/sitesettings.h"
+#include "sites/endtimeparser.h"
+#include "sites/sitehosts.h"
 #include "support/apphome.h"
+#include "support/localzone.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
@@ -88,23 +87,34 @@ TEST_F(EndTimeTest, PatternReadsTheFirstCaptureGroup)
     EXPECT_EQ(byPattern(QString::fromUtf16(u"\xD800 15.03.06 18:25:30", 19)), 0);
 }
 
-TEST(EndTimeParser, CurrentSitePatternIsReadAtEachCall)
+TEST_F(EndTimeTest, ConventionsOfTheSiteGiven)
 {
-    LocalZone zone;
+    const SiteConventions us =
+        SiteConventions::builtIn(SiteHosts::siteName(SiteHosts::UnitedStates));
+    SiteConventions de = SiteConventions::builtIn(SiteHosts::siteName(SiteHosts::Germany));
+    const QString germanMonth = QString::fromUtf8("15. M\xC3\xA4r. 2006 18:25:30 MEZ");
+    EXPECT_EQ(ParseEndTimeByMonths(germanMonth, de), m_march15);
+    EXPECT_EQ(ParseEndTimeByMonths(germanMonth, us), 0);
+    EXPECT_EQ(ParseEndTimeByMonths("Mar-15-06 18:25:30 PST", us), m_march15);
+    EXPECT_EQ(ParseEndTimeByPattern("Endet: 15.03.06 18:25:30 MEZ", de), m_march15);
+
+    // The site's own pattern, and a slashed date in the order the conventions were built
+    // with.
+    de.endTimePattern = "ends ([\\d/]+\\s[\\d:]+)";
+    EXPECT_EQ(ParseEndTimeByPattern("15.03.06 18:25:30", de), 0);
+    de.dateOrder = NumericDateReader::DateOrder::MonthDayYear;
+    EXPECT_EQ(ParseEndTimeByPattern("ends 03/15/06 18:25:30", de), m_march15);
+    de.dateOrder = NumericDateReader::DateOrder::DayMonthYear;
+    EXPECT_EQ(ParseEndTimeByPattern("ends 03/15/06 18:25:30", de), 0);
+    EXPECT_EQ(ParseEndTimeByPattern("ends 15/03/06 18:25:30", de), m_march15);
+}
+
+TEST(EndTimeParser, PatternThatDoesNotCompileIsLogged)
+{
     AppHome home;
-    SiteSettings sites;
-    LoadSiteSettings();
-    const qint64 expected = LocalZone::utc(2006, 3, 15, 17, 25, 30);
-    EXPECT_EQ(ParseEndTimeByPattern("15.03.06 18:25:30"), expected);
-    EXPECT_EQ(ParseEndTimeByMonths("15.03.06 18:25:30 MEZ"), expected);
-
-    Registry& machine = home.app().machineRegistry();
-    machine.writeStr("Sites", "www.ebay.de_KeyWord_TimeReg", "ends (\\S+ \\S+)");
-    EXPECT_EQ(ParseEndTimeByPattern("15.03.06 18:25:30"), 0);
-    EXPECT_EQ(ParseEndTimeByPattern("ends 15.03.06 18:25:30"), expected);
-
-    machine.writeStr("Sites", "www.ebay.de_KeyWord_TimeReg", "([\\d+");
-    EXPECT_EQ(ParseEndTimeByPattern("15.03.06 18:25:30"), 0);
+    SiteConventions conventions;
+    conventions.endTimePattern = "([\\d+";
+    EXPECT_EQ(ParseEndTimeByPattern("15.03.06 18:25:30", conventions), 0);
     EXPECT_TRUE(home.logText().contains("End time pattern \"([\\d+\" does not compile"));
 }
 

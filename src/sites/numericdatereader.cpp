@@ -1,4 +1,4 @@
-#include "web/numericdatereader.h"
+#include "sites/numericdatereader.h"
 
 #include <QList>
 #include <ctime>

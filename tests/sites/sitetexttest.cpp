@@ -1,4 +1,4 @@
-#include "web/sitetext.h"
+#include "sites/sitetext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "localzone.h"
+#include "support/localzone.h"
 
 #include <QDateTime>
 #include <QTimeZone>
