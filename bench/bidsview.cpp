@@ -32,8 +32,8 @@ struct Scene
         paths.ensureFolders();
         app = std::make_unique<AppContext>(paths);
         app->clock().setTimeSource([] { return kNow; });
-        app->settings().bkg = 0; // alternating rows: the dearer drawing
-        doc = std::make_unique<CBidsDoc>();
+        app->settings().listBackground = 0; // alternating rows: the dearer drawing
+        doc = std::make_unique<CBidsDoc>(ListEnvironment::standalone());
         list = std::make_unique<CBidsRightView>(*app, *doc);
         events = std::make_unique<BidsViewEvents>(nullptr, list.get());
         doc->setEvents(events.get());

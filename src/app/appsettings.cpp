@@ -1,6 +1,9 @@
 #include "app/appsettings.h"
 
+#include "app/programlog.h"
 #include "app/registry.h"
+
+#include <QtGlobal>
 
 namespace {
 
@@ -55,19 +58,19 @@ std::vector<SettingKey> buildTable()
         intKey(o, "silentBrowser", &S::silentBrowser, 1),
         intKey(o, "autoSaveList", &S::autoSaveList, 1),
         intKey(o, "sortFolders", &S::sortFolders, 0),
-        intKey(o, "bkg", &S::bkg, 1),
+        intKey(o, "bkg", &S::listBackground, 1),
         intKey(o, "showIE", &S::showIE, 0),
-        intKey(o, "hilight", &S::hilight, 1),
-        intKey(o, "hilightTime", &S::hilightTime, 1),
+        intKey(o, "hilight", &S::highlightEnding, 1),
+        intKey(o, "hilightTime", &S::highlightEndingHours, 1),
         intKey(o, "warn", &S::warn, 0),
         intKey(o, "warnPrice", &S::warnPrice, 0),
         intKey(o, "Lock", &S::lock, 0),
         secretKey(o, "LockP", &S::lockPassword),
         intKey(o, "Idle time", &S::idleTime, 5),
-        intKey(o, "sizeLog", &S::sizeLog, 204800),
+        intKey(o, "sizeLog", &S::logSizeLimit, int(ProgramLog::kDefaultSizeLimit)),
         strKey(o, "InitDir", &S::initDir),
         intKey(o, "firststartup", &S::firstStartup, 1),
-        intKey(o, "firststartup2", &S::firstStartup2, 1),
+        intKey(o, "firststartup2", &S::profileCopyPending, 1),
         intKey(o, "bigIcon", &S::bigIcon, 1),
         strKey(o, "saveFolder", &S::saveFolder),
 
@@ -109,6 +112,9 @@ std::vector<SettingKey> buildTable()
         intKey(f, "Right", &S::frameRight, -1),
         intKey(f, "PaneLeft", &S::paneLeft, 185),
         intKey(f, "PaneRight", &S::paneRight, 150),
+        intKey(f, "ShowOutlookBar", &S::showOutlookBar, 1),
+        intKey(f, "ShowStatus", &S::showStatusBar, 1),
+        intKey(f, "ShowToolBar", &S::showToolBar, 1),
 
         intKey(li, "sortStatus", &S::sortStatus, 0),
         intKey(li, "sortColumn", &S::sortColumn, -1),
@@ -125,6 +131,55 @@ std::vector<SettingKey> buildTable()
 }
 
 const char* kRecentSection = "Recent File List";
+
+QString sectionOf(const SettingKey& key)
+{
+    return QString::fromLatin1(key.section);
+}
+
+QString nameOf(const SettingKey& key)
+{
+    return QString::fromLatin1(key.key);
+}
+
+void readRow(S& settings, const Registry& registry, const SettingKey& key)
+{
+    const QString section = sectionOf(key);
+    const QString name = nameOf(key);
+    if (auto intField = std::get_if<int S::*>(&key.field)) {
+        settings.*(*intField) = registry.readInt(section, name, key.intDefault);
+        return;
+    }
+    QString S::*field = std::get<QString S::*>(key.field);
+    settings.*field = key.inverted
+                          ? registry.readInverted(section, name)
+                          : registry.readStr(section, name, QString::fromUtf8(key.strDefault));
+}
+
+void writeRow(const S& settings, Registry& registry, const SettingKey& key)
+{
+    const QString section = sectionOf(key);
+    const QString name = nameOf(key);
+    if (auto intField = std::get_if<int S::*>(&key.field)) {
+        registry.writeInt(section, name, settings.*(*intField));
+        return;
+    }
+    const QString& value = settings.*std::get<QString S::*>(key.field);
+    if (key.inverted)
+        registry.writeInverted(section, name, value);
+    else
+        registry.writeStr(section, name, value);
+}
+
+const SettingKey& rowOf(const S::Field& field)
+{
+    for (const SettingKey& key : settingKeys()) {
+        if (key.field == field)
+            return key;
+    }
+    // Only a member added to AppSettings without its row gets here, on its first use.
+    qFatal("AppSettings: a member without a row in the key table");
+}
 
 } // namespace
 
@@ -146,37 +201,48 @@ AppSettings::AppSettings()
 
 void AppSettings::readAll(const Registry& registry)
 {
-    for (const SettingKey& key : settingKeys()) {
-        const QString section = QString::fromLatin1(key.section);
-        const QString name = QString::fromLatin1(key.key);
-        if (auto intField = std::get_if<int S::*>(&key.field)) {
-            this->*(*intField) = registry.readInt(section, name, key.intDefault);
-        } else {
-            QString S::*field = std::get<QString S::*>(key.field);
-            this->*field = key.inverted
-                               ? registry.readInverted(section, name)
-                               : registry.readStr(section, name, QString::fromUtf8(key.strDefault));
-        }
-    }
+    for (const SettingKey& key : settingKeys())
+        readRow(*this, registry, key);
     readRecentFiles(registry);
 }
 
 void AppSettings::writeAll(Registry& registry) const
 {
-    for (const SettingKey& key : settingKeys()) {
-        const QString section = QString::fromLatin1(key.section);
-        const QString name = QString::fromLatin1(key.key);
-        if (auto intField = std::get_if<int S::*>(&key.field)) {
-            registry.writeInt(section, name, this->*(*intField));
-        } else {
-            const QString& value = this->*std::get<QString S::*>(key.field);
-            if (key.inverted)
-                registry.writeInverted(section, name, value);
-            else
-                registry.writeStr(section, name, value);
-        }
-    }
+    for (const SettingKey& key : settingKeys())
+        writeRow(*this, registry, key);
     writeRecentFiles(registry);
+}
+
+void AppSettings::readKey(const Registry& registry, int S::*field)
+{
+    readRow(*this, registry, rowOf(field));
+}
+
+void AppSettings::readKey(const Registry& registry, QString S::*field)
+{
+    readRow(*this, registry, rowOf(field));
+}
+
+void AppSettings::writeKey(Registry& registry, int S::*field) const
+{
+    writeRow(*this, registry, rowOf(field));
+}
+
+void AppSettings::writeKey(Registry& registry, QString S::*field) const
+{
+    writeRow(*this, registry, rowOf(field));
+}
+
+void AppSettings::writeKeys(Registry& registry, std::initializer_list<Field> fields) const
+{
+    for (const Field& field : fields)
+        writeRow(*this, registry, rowOf(field));
+}
+
+bool AppSettings::isStored(const Registry& registry, int S::*field)
+{
+    const SettingKey& key = rowOf(field);
+    return registry.contains(sectionOf(key), nameOf(key));
 }
 
 void AppSettings::readRecentFiles(const Registry& registry)

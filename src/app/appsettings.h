@@ -2,12 +2,14 @@
 
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <variant>
 #include <vector>
 
 class Registry;
 
-// Every per-user setting, read once at start-up and written back by the options sheet.
+// Every per-user setting, window placement and view state included: read once at start-up,
+// written back by the options sheet, and row by row by a window keeping its own placement.
 // Other code reads this in-memory copy. The key table in appsettings.cpp is the one
 // place that names each key, its section, default and whether it is kept inverted.
 struct AppSettings
@@ -36,19 +38,19 @@ struct AppSettings
     int silentBrowser;
     int autoSaveList;
     int sortFolders;
-    int bkg;
+    int listBackground; // background picture behind the bids list
     int showIE;
-    int hilight;
-    int hilightTime;
+    int highlightEnding; // mark auctions that end within highlightEndingHours
+    int highlightEndingHours;
     int warn;
     int warnPrice;
     int lock;
     QString lockPassword;
     int idleTime;
-    int sizeLog;
+    int logSizeLimit; // bytes; a longer log starts anew at the next start
     QString initDir;
     int firstStartup;
-    int firstStartup2;
+    int profileCopyPending; // the machine-wide start profile is still to be copied
     int bigIcon;
     QString saveFolder;
 
@@ -92,6 +94,10 @@ struct AppSettings
     int frameRight;
     int paneLeft;
     int paneRight;
+    // Bars are shown unless 0, so a damaged value never hides one for good.
+    int showOutlookBar;
+    int showStatusBar;
+    int showToolBar;
 
     // Options\List
     int sortStatus;
@@ -114,8 +120,20 @@ struct AppSettings
 
     AppSettings();
 
+    using Field = std::variant<int AppSettings::*, QString AppSettings::*>;
+
     void readAll(const Registry& registry);
     void writeAll(Registry& registry) const;
+    // One row at once, for values kept the moment they change (window placement, view
+    // state) or needed before readAll() (start-up). The row is looked up by its member.
+    void readKey(const Registry& registry, int AppSettings::*field);
+    void readKey(const Registry& registry, QString AppSettings::*field);
+    void writeKey(Registry& registry, int AppSettings::*field) const;
+    void writeKey(Registry& registry, QString AppSettings::*field) const;
+    void writeKeys(Registry& registry, std::initializer_list<Field> fields) const;
+    // Whether the row has a value on disk at all: for rows whose default is also a value.
+    static bool isStored(const Registry& registry, int AppSettings::*field);
+
     void readRecentFiles(const Registry& registry);
     void writeRecentFiles(Registry& registry) const;
 
@@ -134,7 +152,7 @@ struct SettingKey
 {
     const char* section;
     const char* key;
-    std::variant<int AppSettings::*, QString AppSettings::*> field;
+    AppSettings::Field field;
     int intDefault = 0;
     const char* strDefault = "";
     bool inverted = false;

@@ -39,7 +39,7 @@ StartupSequence::HandOver StartupSequence::handOver(const CommandLine& commandLi
 
 void StartupSequence::splash(const QString& text)
 {
-    if (m_app.userRegistry().readInt("Options", "showSplash", 1))
+    if (m_app.settings().showSplash)
         m_hooks.showSplashText(text);
 }
 
@@ -48,6 +48,7 @@ bool StartupSequence::run(const CommandLine& commandLine)
     m_app.readVersion();
     m_app.setStartMinimized(commandLine.minimize);
     copyFirstStartProfile();
+    m_app.settings().readKey(m_app.userRegistry(), &AppSettings::showSplash);
     m_app.paths().ensureFolders();
 
     splash(QStringLiteral("Gavelin Loading......"));
@@ -105,21 +106,25 @@ bool StartupSequence::run(const CommandLine& commandLine)
 void StartupSequence::copyFirstStartProfile()
 {
     Registry& user = m_app.userRegistry();
-    if (!user.readInt("Options", "firststartup2", 1))
+    AppSettings& settings = m_app.settings();
+    settings.readKey(user, &AppSettings::profileCopyPending);
+    if (!settings.profileCopyPending)
         return;
     // A machine-wide profile prepared by the installer seeds a new user's settings.
     Registry& machine = m_app.machineRegistry();
     if (machine.subsections("Profile").contains(QStringLiteral("Gavelin")) &&
         !machine.copyTree("Profile\\Gavelin", user, QString()))
         m_deferredError = QStringLiteral("The error of the copying \"Profile\" key in registry!");
-    user.writeInt("Options", "firststartup2", 0);
+    settings.profileCopyPending = 0;
+    settings.writeKey(user, &AppSettings::profileCopyPending);
 }
 
 void StartupSequence::openLog()
 {
     ProgramLog& log = m_app.log();
-    const int sizeLimit = m_app.userRegistry().readInt("Options", "sizeLog", 204800);
-    if (!log.open(m_app.paths().logFile(), sizeLimit)) {
+    AppSettings& settings = m_app.settings();
+    settings.readKey(m_app.userRegistry(), &AppSettings::logSizeLimit);
+    if (!log.open(m_app.paths().logFile(), settings.logSizeLimit)) {
         IMainWindow::Question question;
         question.text =
             QStringLiteral("Unable to open log file. Message logging will be disabled.");
@@ -164,6 +169,7 @@ void StartupSequence::readSettings()
 {
     AppSettings& settings = m_app.settings();
     settings.readAll(m_app.userRegistry());
+    m_app.publishSettings();
     m_app.log().write(settings.loginLine(), ProgramLog::Info);
     if (!m_options.desktop)
         return;

@@ -1,24 +1,12 @@
 #include "model/archivereader.h"
 
+#include "app/windows1252.h"
+
 #include <QStringDecoder>
+#include <QtEndian>
 #include <cstring>
 
 namespace {
-
-// Windows-1252 characters 0x80 to 0x9F; the five unassigned codes map to the C1
-// controls of the same value, as Windows itself converts them.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-template <typename T> T littleEndian(const char* bytes)
-{
-    T value = 0;
-    for (size_t i = 0; i < sizeof(T); ++i)
-        value |= static_cast<T>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-    return value;
-}
 
 bool isAscii(QByteArrayView bytes)
 {
@@ -55,7 +43,7 @@ bool ArchiveReader::readUInt32(quint32& value)
     const char* bytes = nullptr;
     if (!take(4, bytes))
         return false;
-    value = littleEndian<quint32>(bytes);
+    value = qFromLittleEndian<quint32>(bytes);
     return true;
 }
 
@@ -73,7 +61,7 @@ bool ArchiveReader::readInt64(qint64& value)
     const char* bytes = nullptr;
     if (!take(8, bytes))
         return false;
-    value = static_cast<qint64>(littleEndian<quint64>(bytes));
+    value = static_cast<qint64>(qFromLittleEndian<quint64>(bytes));
     return true;
 }
 
@@ -97,7 +85,7 @@ bool ArchiveReader::readLength(quint64& length, bool& wide)
         return true;
     if (!take(2, bytes))
         return false;
-    length = littleEndian<quint16>(bytes);
+    length = qFromLittleEndian<quint16>(bytes);
     if (length == 0xFFFE) {
         // 16-bit characters follow; the length comes again, counting them.
         wide = true;
@@ -108,18 +96,18 @@ bool ArchiveReader::readLength(quint64& length, bool& wide)
             return true;
         if (!take(2, bytes))
             return false;
-        length = littleEndian<quint16>(bytes);
+        length = qFromLittleEndian<quint16>(bytes);
     }
     if (length < 0xFFFF)
         return true;
     if (!take(4, bytes))
         return false;
-    length = littleEndian<quint32>(bytes);
+    length = qFromLittleEndian<quint32>(bytes);
     if (length < 0xFFFFFFFFu)
         return true;
     if (!take(8, bytes))
         return false;
-    length = littleEndian<quint64>(bytes);
+    length = qFromLittleEndian<quint64>(bytes);
     return true;
 }
 
@@ -146,9 +134,7 @@ QString ArchiveReader::decode(QByteArrayView raw, bool wide)
     if (!wide)
         return decodeText(raw);
     QString value(raw.size() / 2, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(value.data());
-    for (qsizetype i = 0; i < value.size(); ++i)
-        out[i] = littleEndian<quint16>(raw.data() + 2 * i);
+    qFromLittleEndian<quint16>(raw.data(), value.size(), value.data());
     return value;
 }
 
@@ -186,11 +172,5 @@ QString ArchiveReader::decodeText(QByteArrayView bytes)
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    text.resize(bytes.size());
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        out[i] = (c >= 0x80 && c <= 0x9F) ? kCp1252High[c - 0x80] : char16_t(c);
-    }
-    return text;
+    return Windows1252::decode(bytes);
 }

@@ -1,23 +1,27 @@
 #include "model/archivewriter.h"
 
+#include <QtEndian>
 #include <cstring>
 
-void ArchiveWriter::writeLittleEndian(quint64 value, int bytes)
+namespace {
+
+template <typename T> void appendLittleEndian(QByteArray& data, T value)
 {
-    char buffer[8] = {};
-    for (int i = 0; i < bytes; ++i)
-        buffer[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    m_data.append(buffer, bytes);
+    char bytes[sizeof(T)];
+    qToLittleEndian(value, bytes);
+    data.append(bytes, sizeof(T));
 }
+
+} // namespace
 
 void ArchiveWriter::writeUInt32(quint32 value)
 {
-    writeLittleEndian(value, 4);
+    appendLittleEndian(m_data, value);
 }
 
 void ArchiveWriter::writeInt64(qint64 value)
 {
-    writeLittleEndian(static_cast<quint64>(value), 8);
+    appendLittleEndian(m_data, static_cast<quint64>(value));
 }
 
 void ArchiveWriter::writeFloat(float value)
@@ -30,14 +34,14 @@ void ArchiveWriter::writeFloat(float value)
 void ArchiveWriter::writeLength(quint64 length)
 {
     if (length < 0xFF) {
-        writeLittleEndian(length, 1);
+        m_data.append(static_cast<char>(length));
     } else if (length < 0xFFFE) {
-        writeLittleEndian(0xFF, 1);
-        writeLittleEndian(length, 2);
+        m_data.append('\xFF');
+        appendLittleEndian(m_data, static_cast<quint16>(length));
     } else {
-        writeLittleEndian(0xFF, 1);
-        writeLittleEndian(0xFFFF, 2);
-        writeLittleEndian(length, 4);
+        m_data.append('\xFF');
+        appendLittleEndian(m_data, quint16(0xFFFF));
+        appendLittleEndian(m_data, static_cast<quint32>(length));
     }
 }
 

@@ -21,7 +21,6 @@ public:
     QByteArray take() { return std::move(m_data); }
 
 private:
-    void writeLittleEndian(quint64 value, int bytes);
     void writeLength(quint64 length);
 
     QByteArray m_data;

@@ -42,7 +42,7 @@ CAdvancedPage::CAdvancedPage(AppContext& app, QWidget* parent)
 void CAdvancedPage::load(const AppSettings& settings)
 {
     m_autoStartup->setChecked(settings.autoStartup != 0);
-    m_background->setChecked(settings.bkg != 0);
+    m_background->setChecked(settings.listBackground != 0);
     m_noSplash->setChecked(settings.showSplash == 0);
     m_confirmDelete->setChecked(settings.confirmDel != 0);
     m_silentBrowser->setChecked(settings.silentBrowser != 0);
@@ -53,7 +53,7 @@ void CAdvancedPage::load(const AppSettings& settings)
 void CAdvancedPage::store(AppSettings& settings) const
 {
     settings.autoStartup = m_autoStartup->isChecked() ? 1 : 0;
-    settings.bkg = m_background->isChecked() ? 1 : 0;
+    settings.listBackground = m_background->isChecked() ? 1 : 0;
     settings.showSplash = m_noSplash->isChecked() ? 0 : 1;
     settings.confirmDel = m_confirmDelete->isChecked() ? 1 : 0;
     settings.silentBrowser = m_silentBrowser->isChecked() ? 1 : 0;

@@ -2,6 +2,7 @@
 
 #include "app/appcontext.h"
 #include "app/stringtable.h"
+#include "ui/listviewstate.h"
 
 #include <QHeaderView>
 #include <QResizeEvent>
@@ -25,7 +26,7 @@ QWidget* placeholderList(QWidget* parent)
     list->setAccessibleName(QObject::tr("Bids"));
     // The column titles in their default order, until the bids list takes the pane.
     QStringList titles;
-    for (int column : {0, 1, 3, 11, 10, 4, 5, 6, 7, 8, 9, 2})
+    for (int column : ListViewState::defaultOrder())
         titles << StringTable::text(156 + column);
     list->setHeaderLabels(titles);
     for (int i = 0; i < titles.size(); ++i)
@@ -123,7 +124,5 @@ void CBidsFrame::storePanes()
     AppSettings& settings = m_app.settings();
     settings.paneLeft = m_left;
     settings.paneRight = m_right;
-    Registry& registry = m_app.userRegistry();
-    registry.writeInt(QStringLiteral("Options\\Frame"), QStringLiteral("PaneLeft"), m_left);
-    registry.writeInt(QStringLiteral("Options\\Frame"), QStringLiteral("PaneRight"), m_right);
+    settings.writeKeys(m_app.userRegistry(), {&AppSettings::paneLeft, &AppSettings::paneRight});
 }

@@ -218,8 +218,8 @@ QVariant BidsListModel::data(const QModelIndex& index, int role) const
         }
         return QVariant();
     case Qt::ForegroundRole:
-        if (m_settings.hilight != 0 &&
-            endsWithin(item->endTime(), m_context.siteNow, m_settings.hilightTime))
+        if (m_settings.highlightEnding != 0 &&
+            endsWithin(item->endTime(), m_context.siteNow, m_settings.highlightEndingHours))
             return hilightColor();
         return QVariant();
     case Qt::ToolTipRole:

@@ -55,7 +55,7 @@ CBidsRightView::CBidsRightView(AppContext& app, CBidsDoc& doc, QWidget* parent)
     setAccessibleName(tr("Bids"));
     m_model = new BidsListModel(doc, app.settings(), this);
     m_model->setWindowColor(palette().color(QPalette::Base));
-    m_model->setBackgroundShown(app.settings().bkg != 0);
+    m_model->setBackgroundShown(app.settings().listBackground != 0);
     setModel(m_model);
 
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -8,7 +8,6 @@
 
 namespace {
 
-const QString kList = QStringLiteral("Options\\List");
 // Wider than any screen: a larger stored width is damage, not a choice.
 constexpr int kMaxWidth = 10000;
 
@@ -31,7 +30,13 @@ ListViewState::ListViewState() : order(defaultOrder())
 
 ListViewState::Columns ListViewState::defaultOrder()
 {
-    return {0, 1, 3, 11, 10, 4, 5, 6, 7, 8, 9, 2};
+    // The key table's default text is the one place the order is written down.
+    static const Columns order = [] {
+        Columns parsed{};
+        parseOrder(AppSettings().columnOrder, parsed);
+        return parsed;
+    }();
+    return order;
 }
 
 ListViewState ListViewState::fromSettings(const AppSettings& settings)
@@ -61,13 +66,9 @@ void ListViewState::store(AppContext& app) const
 {
     AppSettings& settings = app.settings();
     toSettings(settings);
-    Registry& registry = app.userRegistry();
-    registry.writeInt(kList, QStringLiteral("sortStatus"), settings.sortStatus);
-    registry.writeInt(kList, QStringLiteral("sortColumn"), settings.sortColumn);
-    registry.writeInt(kList, QStringLiteral("sortAsc"), settings.sortAsc);
-    registry.writeStr(kList, QStringLiteral("Order"), settings.columnOrder);
-    registry.writeStr(kList, QStringLiteral("Hide"), settings.columnHide);
-    registry.writeStr(kList, QStringLiteral("Size"), settings.columnSize);
+    settings.writeKeys(app.userRegistry(), {&AppSettings::sortStatus, &AppSettings::sortColumn,
+                                            &AppSettings::sortAsc, &AppSettings::columnOrder,
+                                            &AppSettings::columnHide, &AppSettings::columnSize});
 }
 
 QString ListViewState::formatList(const Columns& values)

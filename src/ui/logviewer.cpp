@@ -14,7 +14,6 @@
 
 namespace {
 
-const QString kSection = QStringLiteral("Log");
 const QString kSessionStart = QStringLiteral("Log session started successfully.");
 constexpr int kDefaultWidth = 780;
 constexpr int kDefaultHeight = 500;
@@ -127,11 +126,8 @@ void CLogViewer::storePlacement()
     s.logTop = rect.top();
     s.logWidth = rect.width();
     s.logHeight = rect.height();
-    Registry& registry = m_app.userRegistry();
-    registry.writeInt(kSection, QStringLiteral("Left"), s.logLeft);
-    registry.writeInt(kSection, QStringLiteral("Top"), s.logTop);
-    registry.writeInt(kSection, QStringLiteral("Width"), s.logWidth);
-    registry.writeInt(kSection, QStringLiteral("Height"), s.logHeight);
+    s.writeKeys(m_app.userRegistry(), {&AppSettings::logLeft, &AppSettings::logTop,
+                                       &AppSettings::logWidth, &AppSettings::logHeight});
 }
 
 void CLogViewer::hideEvent(QHideEvent* event)

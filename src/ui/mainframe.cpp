@@ -41,7 +41,6 @@
 
 namespace {
 
-const QString kFrame = QStringLiteral("Options\\Frame");
 constexpr int kMessageListHeight = 150;
 
 } // namespace
@@ -113,9 +112,9 @@ void CMainFrame::connectBidsViews(CBidsDoc& doc)
     largeIcons->setChecked(m_app.settings().bigIcon != 0);
     connect(largeIcons, &QAction::toggled, this, [this](bool large) {
         m_tree->setLargeIcons(large);
-        m_app.settings().bigIcon = large ? 1 : 0;
-        m_app.userRegistry().writeInt(QStringLiteral("Options"), QStringLiteral("bigIcon"),
-                                      large ? 1 : 0);
+        AppSettings& settings = m_app.settings();
+        settings.bigIcon = large ? 1 : 0;
+        settings.writeKey(m_app.userRegistry(), &AppSettings::bigIcon);
     });
 
     connect(this, &CMainFrame::bidsChanged, this, [&doc] { doc.rebuild(); });
@@ -198,10 +197,10 @@ void CMainFrame::buildWindow()
     connect(m_tray, &CTrayIcon::restoreRequested, this, &CMainFrame::activate);
 
     // A value other than 0 shows the bar, so a damaged entry never hides it for good.
-    const Registry& registry = m_app.userRegistry();
-    const bool showOutlook = registry.readInt(kFrame, QStringLiteral("ShowOutlookBar"), 1) != 0;
-    const bool showStatus = registry.readInt(kFrame, QStringLiteral("ShowStatus"), 1) != 0;
-    const bool showToolBar = registry.readInt(kFrame, QStringLiteral("ShowToolBar"), 1) != 0;
+    const AppSettings& settings = m_app.settings();
+    const bool showOutlook = settings.showOutlookBar != 0;
+    const bool showStatus = settings.showStatusBar != 0;
+    const bool showToolBar = settings.showToolBar != 0;
     m_outlook->setVisible(showOutlook);
     m_status->setVisible(showStatus);
     m_toolBar->setVisible(showToolBar);
@@ -402,8 +401,9 @@ void CMainFrame::restorePlacement()
     const Registry& registry = m_app.userRegistry();
     resize(960, 640);
     bool stored = s.frameStatus != -1;
-    for (const char* key : {"Top", "Left", "Bottom", "Right"})
-        stored = stored && registry.contains(kFrame, QLatin1String(key));
+    for (int AppSettings::*edge : {&AppSettings::frameTop, &AppSettings::frameLeft,
+                                   &AppSettings::frameBottom, &AppSettings::frameRight})
+        stored = stored && AppSettings::isStored(registry, edge);
     if (!stored)
         return;
     QRect rect(QPoint(s.frameLeft, s.frameTop), QPoint(s.frameRight - 1, s.frameBottom - 1));
@@ -431,18 +431,13 @@ void CMainFrame::storePlacement()
     s.frameLeft = rect.left();
     s.frameBottom = rect.bottom() + 1;
     s.frameRight = rect.right() + 1;
-    Registry& registry = m_app.userRegistry();
-    registry.writeInt(kFrame, QStringLiteral("Status"), s.frameStatus);
-    registry.writeInt(kFrame, QStringLiteral("Top"), s.frameTop);
-    registry.writeInt(kFrame, QStringLiteral("Left"), s.frameLeft);
-    registry.writeInt(kFrame, QStringLiteral("Bottom"), s.frameBottom);
-    registry.writeInt(kFrame, QStringLiteral("Right"), s.frameRight);
-    registry.writeInt(kFrame, QStringLiteral("ShowOutlookBar"),
-                      command(CmdViewOutlookBar)->isChecked() ? 1 : 0);
-    registry.writeInt(kFrame, QStringLiteral("ShowStatus"),
-                      command(CmdViewStatusBar)->isChecked() ? 1 : 0);
-    registry.writeInt(kFrame, QStringLiteral("ShowToolBar"),
-                      command(CmdViewToolbar)->isChecked() ? 1 : 0);
+    s.showOutlookBar = command(CmdViewOutlookBar)->isChecked() ? 1 : 0;
+    s.showStatusBar = command(CmdViewStatusBar)->isChecked() ? 1 : 0;
+    s.showToolBar = command(CmdViewToolbar)->isChecked() ? 1 : 0;
+    s.writeKeys(m_app.userRegistry(),
+                {&AppSettings::frameStatus, &AppSettings::frameTop, &AppSettings::frameLeft,
+                 &AppSettings::frameBottom, &AppSettings::frameRight, &AppSettings::showOutlookBar,
+                 &AppSettings::showStatusBar, &AppSettings::showToolBar});
     m_bids->storePanes();
     if (m_list)
         m_list->storeState();

@@ -23,6 +23,7 @@ void COptionsApply::commit(const AppSettings& before, bool siteValuesChanged)
 
     Registry& registry = m_app.userRegistry();
     settings.writeAll(registry);
+    m_app.publishSettings();
     // Saving the options is the user's word that a damaged settings file may be replaced.
     registry.commitDamaged();
     registry.sync();
@@ -33,7 +34,7 @@ void COptionsApply::commit(const AppSettings& before, bool siteValuesChanged)
     bool timeSyncWanted = autoTimeSyncChanged;
 
     if (m_hooks.listBackground)
-        m_hooks.listBackground(settings.bkg != 0);
+        m_hooks.listBackground(settings.listBackground != 0);
     applyAutostart();
     if (settings.autoSave && m_hooks.autosaveNow)
         m_hooks.autosaveNow();

@@ -33,12 +33,12 @@ COtherOptionsPage::COtherOptionsPage(AppContext& app, QWidget* parent)
 
     auto* list = new QGroupBox(tr("Bids list"), this);
     auto* listGrid = new QGridLayout(list);
-    m_hilight = new QCheckBox(tr("Mark till"), list);
-    m_hilightTime = newSpin(1, 24);
+    m_highlightEnding = new QCheckBox(tr("Mark till"), list);
+    m_highlightHours = newSpin(1, 24);
     m_warn = new QCheckBox(tr("Warn me if I place a maximum bid over:"), list);
     m_warnPrice = newSpin(0, 999999999);
-    listGrid->addWidget(m_hilight, 0, 0);
-    listGrid->addWidget(m_hilightTime, 0, 1);
+    listGrid->addWidget(m_highlightEnding, 0, 0);
+    listGrid->addWidget(m_highlightHours, 0, 1);
     listGrid->addWidget(new QLabel(tr("hours ending auctions"), list), 0, 2);
     listGrid->addWidget(m_warn, 1, 0);
     listGrid->addWidget(m_warnPrice, 1, 1);
@@ -59,7 +59,7 @@ COtherOptionsPage::COtherOptionsPage(AppContext& app, QWidget* parent)
             m_lock->setChecked(false);
         updateDependents();
     });
-    connect(m_hilight, &QCheckBox::toggled, this, &COtherOptionsPage::updateDependents);
+    connect(m_highlightEnding, &QCheckBox::toggled, this, &COtherOptionsPage::updateDependents);
     connect(m_warn, &QCheckBox::toggled, this, &COtherOptionsPage::updateDependents);
 }
 
@@ -70,8 +70,8 @@ void COtherOptionsPage::load(const AppSettings& settings)
     m_sitePassword = settings.password;
     m_lock->setChecked(settings.lock != 0);
     loadSpin(m_idle, settings.idleTime, "Idle time");
-    m_hilight->setChecked(settings.hilight != 0);
-    loadSpin(m_hilightTime, settings.hilightTime, "hilightTime");
+    m_highlightEnding->setChecked(settings.highlightEnding != 0);
+    loadSpin(m_highlightHours, settings.highlightEndingHours, "hilightTime");
     m_warn->setChecked(settings.warn != 0);
     loadSpin(m_warnPrice, settings.warnPrice, "warnPrice");
     updateDependents();
@@ -82,8 +82,8 @@ void COtherOptionsPage::store(AppSettings& settings) const
     settings.lock = m_lock->isChecked() ? 1 : 0;
     settings.lockPassword = m_password;
     settings.idleTime = m_idle->value();
-    settings.hilight = m_hilight->isChecked() ? 1 : 0;
-    settings.hilightTime = m_hilightTime->value();
+    settings.highlightEnding = m_highlightEnding->isChecked() ? 1 : 0;
+    settings.highlightEndingHours = m_highlightHours->value();
     settings.warn = m_warn->isChecked() ? 1 : 0;
     settings.warnPrice = m_warnPrice->value();
 }
@@ -116,6 +116,6 @@ void COtherOptionsPage::changePassword()
 void COtherOptionsPage::updateDependents()
 {
     m_idle->setEnabled(m_lock->isChecked());
-    m_hilightTime->setEnabled(m_hilight->isChecked());
+    m_highlightHours->setEnabled(m_highlightEnding->isChecked());
     m_warnPrice->setEnabled(m_warn->isChecked());
 }

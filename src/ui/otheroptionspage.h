@@ -36,8 +36,8 @@ private:
     QCheckBox* m_lock = nullptr;
     QPushButton* m_change = nullptr;
     QSpinBox* m_idle = nullptr;
-    QCheckBox* m_hilight = nullptr;
-    QSpinBox* m_hilightTime = nullptr;
+    QCheckBox* m_highlightEnding = nullptr;
+    QSpinBox* m_highlightHours = nullptr;
     QCheckBox* m_warn = nullptr;
     QSpinBox* m_warnPrice = nullptr;
     QString m_password;

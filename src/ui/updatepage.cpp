@@ -1,6 +1,6 @@
 #include "ui/updatepage.h"
 
-#include "app/appcontext.h"
+#include "app/appsettings.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -59,11 +59,8 @@ void CUpdatePage::load(const AppSettings& settings)
 {
     // Any number but "manually" means a check at start-up, as the start-up reads it.
     m_schedule->setCurrentIndex(settings.updateEvery == Manually ? 0 : 1);
-    // The machine-wide value is where the update records its check; the user's copy
-    // stands in when there is none.
-    const int checked = app().machineRegistry().readInt(QString(), QStringLiteral("lastChecked"),
-                                                        settings.lastChecked);
-    m_lastChecked->setText(lastCheckedText(checked));
+    // Kept per user, beside the schedule it belongs to.
+    m_lastChecked->setText(lastCheckedText(settings.lastChecked));
 }
 
 void CUpdatePage::store(AppSettings& settings) const

@@ -1,29 +1,13 @@
 #include "web/pagecharset.h"
 
+#include "app/windows1252.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <array>
 
 namespace {
 
-// Windows-1252 differs from Latin-1 only in 0x80..0x9F; undefined bytes map to C1.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 constexpr int kMetaScanBytes = 4096;
-
-int windows1252Byte(char16_t unit)
-{
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
-        return unit;
-    for (size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == unit)
-            return static_cast<int>(0x80 + i);
-    }
-    return -1;
-}
 
 QByteArray characterReference(char32_t code)
 {
@@ -91,13 +75,7 @@ bool PageCharset::isUtf8(const QByteArray& charset)
 
 QString PageCharset::fromWindows1252(const QByteArray& bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const uchar c = static_cast<uchar>(bytes[i]);
-        out[i] = (c >= 0x80 && c < 0xA0) ? kHighControls[c - 0x80] : char16_t(c);
-    }
-    return text;
+    return Windows1252::decode(bytes);
 }
 
 QString PageCharset::decode(const QByteArray& body, const QByteArray& contentType, QByteArray* used)
@@ -145,7 +123,7 @@ QByteArray PageCharset::encode(const QString& text, const QByteArray& charset)
         out.reserve(text.size());
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t unit = text.at(i).unicode();
-            const int byte = windows1252Byte(unit);
+            const int byte = Windows1252::byteOf(unit);
             if (byte >= 0) {
                 out.append(static_cast<char>(byte));
             } else if (QChar::isHighSurrogate(unit) && i + 1 < text.size() &&

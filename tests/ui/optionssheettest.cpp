@@ -259,7 +259,7 @@ private Q_SLOTS:
     void storedValuesOutOfRangeAreReported()
     {
         app().settings().refreshEvery = 0;
-        app().settings().hilightTime = 99;
+        app().settings().highlightEndingHours = 99;
         auto sheet = newSheet();
         const QString log = m_home->logText();
         QVERIFY(log.contains("the stored refreshEvery = 0 is outside 1 to 180; 1 is shown"));
