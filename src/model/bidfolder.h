@@ -19,9 +19,6 @@ public:
 
     CBidFolder(qint32 id, qint32 parentId, const QString& name, bool onlyOneItemWins = false);
 
-    // The view's node for the folder (runtime only).
-    const void* treeNode() const { return m_treeNode; }
-    void setTreeNode(const void* node) { m_treeNode = node; }
     CBidFolder* parent() const { return m_parent; }
     void setParent(CBidFolder* parent) { m_parent = parent; }
     qint32 id() const { return m_id; }
@@ -42,7 +39,6 @@ public:
     static bool isWithin(const CBidFolder* folder, const CBidFolder* ancestor);
 
 private:
-    const void* m_treeNode = nullptr;
     CBidFolder* m_parent = nullptr;
     qint32 m_id;
     qint32 m_parentId;

@@ -8,19 +8,15 @@
 #include "ui/commandid.h"
 #include "ui/foldernamedelegate.h"
 #include "ui/folderpropertiesdlg.h"
-#include "ui/uiicons.h"
+#include "ui/foldertreemodel.h"
 #include "ui/userprompt.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
-#include <QHash>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QSet>
-#include <algorithm>
 
 namespace {
 
@@ -32,11 +28,10 @@ QString dragFormat()
 } // namespace
 
 CBidsLeftView::CBidsLeftView(AppContext& app, CBidsDoc& doc, QWidget* parent)
-    : QTreeWidget(parent), m_app(app), m_doc(doc)
+    : QTreeView(parent), m_app(app), m_doc(doc)
 {
     setAccessibleName(tr("Folders"));
     setHeaderHidden(true);
-    setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
     // Renaming goes through the command, which checks the folder and the access lock.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -46,17 +41,21 @@ CBidsLeftView::CBidsLeftView(AppContext& app, CBidsDoc& doc, QWidget* parent)
     setDragDropMode(QAbstractItemView::DropOnly);
     setLargeIcons(app.settings().bigIcon != 0);
 
-    m_delegate = new FolderNameDelegate(kNameRole, this);
+    m_model = new FolderTreeModel(doc, this);
+    setModel(m_model);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &CBidsLeftView::foldersInserted);
+    // Only if the model had to start over: every folder opens, as at the first build.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &QTreeView::expandAll);
+
+    m_delegate = new FolderNameDelegate(FolderTreeModel::kNameRole, this);
     setItemDelegate(m_delegate);
     connect(m_delegate, &FolderNameDelegate::nameEntered, this,
             [this](const QModelIndex& index, const QString& name) {
-                const qint32 id = index.data(kFolderIdRole).toInt();
+                const qint32 id = FolderTreeModel::folderId(index);
                 // After the editor has closed: the rename rebuilds the tree.
                 QMetaObject::invokeMethod(
                     this, [this, id, name] { applyRename(id, name); }, Qt::QueuedConnection);
             });
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) { folderChosen(current); });
 }
 
 const std::vector<int>& CBidsLeftView::contextCommands()
@@ -84,21 +83,6 @@ void CBidsLeftView::setLargeIcons(bool large)
     setIconSize(large ? QSize(24, 24) : QSize(16, 16));
 }
 
-QIcon CBidsLeftView::folderIcon(qint32 folderId) const
-{
-    switch (folderId) {
-    case CBidFolder::OpenAuctionsId:
-        return UiIcons::named(QStringLiteral("folder-open"));
-    case CBidFolder::ClosedAuctionsId:
-    case CBidFolder::ClosedSpareId:
-        return UiIcons::named(QStringLiteral("folder-closed"));
-    case CBidFolder::FoundItemsId:
-        return UiIcons::named(QStringLiteral("folder-found"));
-    default:
-        return UiIcons::named(QStringLiteral("folder"));
-    }
-}
-
 void CBidsLeftView::rebuildTree()
 {
     if (m_busy > 0) {
@@ -114,111 +98,90 @@ void CBidsLeftView::rebuildTree()
         }
         return;
     }
-    // Folders keep their open or closed state; new ones open.
-    QSet<qint32> known;
-    QSet<qint32> expanded;
-    for (QTreeWidgetItemIterator it(this); *it; ++it) {
-        const qint32 id = (*it)->data(0, kFolderIdRole).toInt();
-        known.insert(id);
-        if ((*it)->isExpanded())
-            expanded.insert(id);
-    }
-
-    const QSignalBlocker blocker(this);
-    m_dropTarget = nullptr;
-    clear();
+    // The model's changes move the current folder about (or away): the document already
+    // knows which folder to show, so nothing is chosen until it is current again.
+    m_rebuilding = true;
+    setDropTarget(QModelIndex());
+    m_model->setSortChildrenByName(m_app.settings().sortFolders != 0);
+    m_model->reload();
     qint32 selected = 0;
     {
         ItemsLockGuard guard(m_doc.itemsLock());
-        FolderCommands commands(m_doc);
-        QHash<const CBidFolder*, QTreeWidgetItem*> nodes;
-        for (const auto& folder : m_doc.folders()) {
-            auto* node = new QTreeWidgetItem;
-            node->setText(0, m_doc.folderLabel(folder.get()));
-            node->setData(0, kFolderIdRole, folder->id());
-            node->setData(0, kNameRole, folder->name());
-            node->setIcon(0, folderIcon(folder->id()));
-            Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
-            if (commands.canRename(folder.get()))
-                flags |= Qt::ItemIsEditable;
-            node->setFlags(flags);
-            nodes.insert(folder.get(), node);
-            folder->setTreeNode(node);
-        }
-        for (const auto& folder : m_doc.folders()) {
-            QTreeWidgetItem* node = nodes.value(folder.get());
-            QTreeWidgetItem* parent = nodes.value(folder->parent());
-            if (parent && parent != node)
-                parent->addChild(node);
-            else
-                addTopLevelItem(node);
-        }
         selected = m_doc.selectedFolderId();
     }
-    if (m_app.settings().sortFolders != 0) {
-        for (int i = 0; i < topLevelItemCount(); ++i)
-            sortChildrenByName(topLevelItem(i));
+    const QModelIndex current = m_model->indexOfFolder(selected);
+    if (current.isValid()) {
+        if (currentIndex() != current || !selectionModel()->isSelected(current))
+            setCurrentIndex(current);
+        scrollTo(current);
+    } else {
+        selectionModel()->clear();
     }
-    for (QTreeWidgetItemIterator it(this); *it; ++it) {
-        const qint32 id = (*it)->data(0, kFolderIdRole).toInt();
-        (*it)->setExpanded(!m_built || expanded.contains(id) || !known.contains(id));
-    }
-    m_built = true;
-    if (QTreeWidgetItem* node = nodeOfFolder(selected)) {
-        setCurrentItem(node);
-        scrollToItem(node);
-    }
+    m_rebuilding = false;
     updateCommandStates();
+    reportCurrentFolder();
 }
 
-void CBidsLeftView::sortChildrenByName(QTreeWidgetItem* parent)
+void CBidsLeftView::foldersInserted(const QModelIndex& parent, int first, int last)
 {
-    QList<QTreeWidgetItem*> children = parent->takeChildren();
-    std::stable_sort(children.begin(), children.end(),
-                     [](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
-                         return a->data(0, kNameRole)
-                                    .toString()
-                                    .localeAwareCompare(b->data(0, kNameRole).toString()) < 0;
-                     });
-    parent->addChildren(children);
-    for (QTreeWidgetItem* child : children)
-        sortChildrenByName(child);
+    // New folders open; the ones there before keep their state.
+    for (int row = first; row <= last; ++row)
+        expand(m_model->index(row, 0, parent));
 }
 
-QTreeWidgetItem* CBidsLeftView::nodeOfFolder(qint32 folderId) const
+QModelIndex CBidsLeftView::indexOfFolder(qint32 folderId) const
 {
-    for (QTreeWidgetItemIterator it(const_cast<CBidsLeftView*>(this)); *it; ++it) {
-        if ((*it)->data(0, kFolderIdRole).toInt() == folderId)
-            return *it;
-    }
-    return nullptr;
+    return m_model->indexOfFolder(folderId);
 }
 
 qint32 CBidsLeftView::currentFolderId() const
 {
-    const QTreeWidgetItem* node = currentItem();
-    return node ? node->data(0, kFolderIdRole).toInt() : 0;
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? FolderTreeModel::folderId(current) : 0;
 }
 
 void CBidsLeftView::selectFolder(qint32 folderId)
 {
-    if (QTreeWidgetItem* node = nodeOfFolder(folderId))
-        setCurrentItem(node);
+    const QModelIndex index = indexOfFolder(folderId);
+    if (index.isValid())
+        setCurrentIndex(index);
 }
 
-void CBidsLeftView::folderChosen(QTreeWidgetItem* current)
+void CBidsLeftView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    updateCommandStates();
-    if (!current)
+    QTreeView::currentChanged(current, previous);
+    if (m_rebuilding)
         return;
-    // The selection is still being changed: a tree rebuilt now waits for the event loop.
-    ++m_busy;
-    {
-        ItemsLockGuard guard(m_doc.itemsLock());
-        m_doc.setSelectedFolderId(current->data(0, kFolderIdRole).toInt());
-        m_doc.rebuild();
+    updateCommandStates();
+    if (current.isValid()) {
+        // The selection is still being changed: a tree rebuilt now waits for the event loop.
+        ++m_busy;
+        {
+            ItemsLockGuard guard(m_doc.itemsLock());
+            m_doc.setSelectedFolderId(FolderTreeModel::folderId(current));
+            m_doc.rebuild();
+        }
+        --m_busy;
     }
-    --m_busy;
+    reportCurrentFolder();
+}
+
+void CBidsLeftView::reportCurrentFolder()
+{
+    const qint32 id = currentFolderId();
+    if (id == m_reportedFolder)
+        return;
+    m_reportedFolder = id;
+    Q_EMIT currentFolderChanged(id);
+}
+
+void CBidsLeftView::editFolder(const QModelIndex& index)
+{
+    if (!index.isValid())
+        return;
+    setCurrentIndex(index);
+    scrollTo(index);
+    edit(index);
 }
 
 bool CBidsLeftView::accessGranted() const
@@ -236,13 +199,10 @@ void CBidsLeftView::addFolder()
         return FolderCommands(m_doc).addFolder(parent)->id();
     }();
     // The document rebuilt the tree with the new folder selected.
-    if (QTreeWidgetItem* node = nodeOfFolder(added)) {
-        if (node->parent())
-            node->parent()->setExpanded(true);
-        setCurrentItem(node);
-        scrollToItem(node);
-        editItem(node);
-    }
+    const QModelIndex index = indexOfFolder(added);
+    if (index.parent().isValid())
+        expand(index.parent());
+    editFolder(index);
 }
 
 void CBidsLeftView::deleteFolder()
@@ -263,17 +223,17 @@ void CBidsLeftView::deleteFolder()
 
 void CBidsLeftView::renameFolder()
 {
-    QTreeWidgetItem* node = currentItem();
-    if (!node)
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
         return;
     bool allowed = false;
     {
         ItemsLockGuard guard(m_doc.itemsLock());
         allowed =
-            FolderCommands(m_doc).canRename(m_doc.folderById(node->data(0, kFolderIdRole).toInt()));
+            FolderCommands(m_doc).canRename(m_doc.folderById(FolderTreeModel::folderId(current)));
     }
     if (allowed && accessGranted())
-        editItem(node);
+        edit(current);
 }
 
 void CBidsLeftView::applyRename(qint32 folderId, const QString& name)
@@ -290,10 +250,7 @@ void CBidsLeftView::applyRename(qint32 folderId, const QString& name)
         return;
     UserPrompt::inform(this, message, IMainWindow::Icon::Warning);
     // The name was refused: the user tries again.
-    if (QTreeWidgetItem* node = nodeOfFolder(folderId)) {
-        setCurrentItem(node);
-        editItem(node);
-    }
+    editFolder(indexOfFolder(folderId));
 }
 
 void CBidsLeftView::folderProperties()
@@ -365,8 +322,9 @@ void CBidsLeftView::updateCommandStates()
 
 void CBidsLeftView::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (QTreeWidgetItem* node = itemAt(event->pos()))
-        setCurrentItem(node);
+    const QModelIndex index = indexAt(event->pos());
+    if (index.isValid())
+        setCurrentIndex(index);
     QMenu menu(this);
     for (int id : contextCommands()) {
         if (id == 0) {
@@ -391,18 +349,19 @@ void CBidsLeftView::keyPressEvent(QKeyEvent* event)
             return;
         }
     }
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
 }
 
-void CBidsLeftView::setDropTarget(QTreeWidgetItem* node)
+void CBidsLeftView::setDropTarget(const QModelIndex& index)
 {
-    if (node == m_dropTarget)
+    const QModelIndex before = m_delegate->shaded();
+    if (index == before)
         return;
-    if (m_dropTarget)
-        m_dropTarget->setBackground(0, QBrush());
-    m_dropTarget = node;
-    if (m_dropTarget)
-        m_dropTarget->setBackground(0, palette().color(QPalette::Highlight).lighter(160));
+    m_delegate->setShaded(index, palette().color(QPalette::Highlight).lighter(160));
+    for (const QModelIndex& changed : {before, index}) {
+        if (changed.isValid())
+            update(changed);
+    }
 }
 
 void CBidsLeftView::dragEnterEvent(QDragEnterEvent* event)
@@ -415,33 +374,33 @@ void CBidsLeftView::dragEnterEvent(QDragEnterEvent* event)
 
 void CBidsLeftView::dragMoveEvent(QDragMoveEvent* event)
 {
-    QTreeWidgetItem* node = itemAt(event->position().toPoint());
-    if (node && event->mimeData()->hasFormat(dragFormat())) {
-        setDropTarget(node);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && event->mimeData()->hasFormat(dragFormat())) {
+        setDropTarget(index);
         event->acceptProposedAction();
     } else {
-        setDropTarget(nullptr);
+        setDropTarget(QModelIndex());
         event->ignore();
     }
 }
 
 void CBidsLeftView::dragLeaveEvent(QDragLeaveEvent* event)
 {
-    setDropTarget(nullptr);
+    setDropTarget(QModelIndex());
     event->accept();
 }
 
 void CBidsLeftView::dropEvent(QDropEvent* event)
 {
-    setDropTarget(nullptr);
-    QTreeWidgetItem* node = itemAt(event->position().toPoint());
-    if (!node || !event->mimeData()->hasFormat(dragFormat())) {
+    setDropTarget(QModelIndex());
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid() || !event->mimeData()->hasFormat(dragFormat())) {
         event->ignore();
         return;
     }
     event->acceptProposedAction();
     const QByteArray data = event->mimeData()->data(dragFormat());
-    const qint32 id = node->data(0, kFolderIdRole).toInt();
+    const qint32 id = FolderTreeModel::folderId(index);
     // Moved and shown once the drag has finished, not inside it.
     QMetaObject::invokeMethod(
         this, [this, data, id] { dropRows(data, id); }, Qt::QueuedConnection);

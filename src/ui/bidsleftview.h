@@ -2,23 +2,24 @@
 
 #include "model/itemcommands.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 #include <functional>
 
 class AppContext;
 class CBidsDoc;
 class FolderNameDelegate;
+class FolderTreeModel;
 class QAction;
 
 // The folder tree: one node per folder labelled "name [count]". Selecting a folder shows
 // its items in the bids list; list rows dropped on a folder move there. The changing
-// commands go through the document's folder commands and show what they answer.
-class CBidsLeftView : public QTreeWidget
+// commands go through the document's folder commands and show what they answer. The
+// folders come from a FolderTreeModel; which folders are open, selected and current is
+// this view's alone.
+class CBidsLeftView : public QTreeView
 {
     Q_OBJECT
 public:
-    static constexpr int kFolderIdRole = Qt::UserRole;
-    static constexpr int kNameRole = Qt::UserRole + 1;
     using AccessGate = std::function<bool()>;
     using CommandLookup = std::function<QAction*(int)>;
 
@@ -27,16 +28,17 @@ public:
     // The commands of the tree's context menu, in its order (0: a separator).
     static const std::vector<int>& contextCommands();
 
+    FolderTreeModel* folderModel() const { return m_model; }
     void setCommandActions(CommandLookup lookup);
     void setAccessGate(AccessGate gate) { m_accessGate = std::move(gate); }
     void setLargeIcons(bool large);
 
-    // Nodes made anew from the document's folders; the document's selected folder is
-    // selected. While the tree is busy with the user (a selection, a drop) it waits for
-    // the event loop.
+    // Reads the document's folders again; folders keep their open or closed state, new
+    // ones open, and the document's selected folder becomes current. While the tree is
+    // busy with the user (a selection) it waits for the event loop.
     void rebuildTree();
-    QTreeWidgetItem* nodeOfFolder(qint32 folderId) const;
-    // 0 when no folder is selected.
+    QModelIndex indexOfFolder(qint32 folderId) const;
+    // 0 when no folder is current.
     qint32 currentFolderId() const;
     // Selects a folder as a click would: the list shows its items.
     void selectFolder(qint32 folderId);
@@ -49,7 +51,12 @@ public Q_SLOTS:
     void renameFolder();
     void folderProperties();
 
+Q_SIGNALS:
+    // The current folder is another one now (0: none), by the user or by a rebuild.
+    void currentFolderChanged(qint32 folderId);
+
 protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -58,22 +65,23 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void folderChosen(QTreeWidgetItem* current);
+    void foldersInserted(const QModelIndex& parent, int first, int last);
     void applyRename(qint32 folderId, const QString& name);
+    void editFolder(const QModelIndex& index);
     void updateCommandStates();
-    void setDropTarget(QTreeWidgetItem* node);
-    void sortChildrenByName(QTreeWidgetItem* parent);
-    QIcon folderIcon(qint32 folderId) const;
+    void reportCurrentFolder();
+    void setDropTarget(const QModelIndex& index);
     bool accessGranted() const;
     QAction* command(int id) const;
 
     AppContext& m_app;
     CBidsDoc& m_doc;
+    FolderTreeModel* m_model = nullptr;
     FolderNameDelegate* m_delegate = nullptr;
     CommandLookup m_commands;
     AccessGate m_accessGate;
-    QTreeWidgetItem* m_dropTarget = nullptr;
+    qint32 m_reportedFolder = 0;
     int m_busy = 0;
     bool m_rebuildPending = false;
-    bool m_built = false;
+    bool m_rebuilding = false;
 };

@@ -30,3 +30,17 @@ void FolderNameDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
 {
     Q_EMIT nameEntered(index, static_cast<QLineEdit*>(editor)->text());
 }
+
+void FolderNameDelegate::setShaded(const QModelIndex& index, const QBrush& brush)
+{
+    m_shaded = index;
+    m_shade = brush;
+}
+
+void FolderNameDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                         const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (m_shaded.isValid() && index == m_shaded)
+        option->backgroundBrush = m_shade;
+}

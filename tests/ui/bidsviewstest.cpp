@@ -7,26 +7,43 @@
 #include "ui/bidsframe.h"
 #include "ui/bidslistmodel.h"
 #include "ui/commandid.h"
+#include "ui/foldertreemodel.h"
 #include "ui/mainframe.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 #include <limits>
+#include <map>
 
 namespace {
 
-QStringList labels(const QTreeWidget& tree)
+// The folder labels depth first.
+QStringList labels(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
 {
     QStringList texts;
-    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it; ++it)
-        texts << (*it)->text(0);
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        const QModelIndex index = model.index(row, 0, parent);
+        texts << index.data().toString();
+        texts += labels(model, index);
+    }
     return texts;
 }
 
+QStringList labels(const QTreeView& tree)
+{
+    return labels(*tree.model());
+}
+
 // The label editor that is open now (a closed one may wait for its deletion).
-QLineEdit* openEditor(const QTreeWidget& tree)
+QLineEdit* openEditor(const QAbstractItemView& tree)
 {
     const QList<QLineEdit*> editors = tree.viewport()->findChildren<QLineEdit*>();
     for (QLineEdit* editor : editors) {
@@ -96,8 +113,8 @@ private Q_SLOTS:
     {
         BidsViews views;
         AppSettings& settings = views.app().settings();
-        settings.hilight = 1;
-        settings.hilightTime = 2;
+        settings.highlightEnding = 1;
+        settings.highlightEndingHours = 2;
         views.addItem("1", StatusActive)->setEndTime(BidsViews::kNow + 30 * 60);
         views.addItem("2", StatusActive)->setEndTime(BidsViews::kNow + 3 * 3600);
         views.addItem("3", StatusActive)->setEndTime(BidsViews::kNow - 60);
@@ -111,7 +128,7 @@ private Q_SLOTS:
         QVERIFY(!color(1).isValid());
         QVERIFY(!color(2).isValid()); // already ended
         QCOMPARE(color(3).value<QColor>(), QColor(192, 0, 0));
-        settings.hilight = 0;
+        settings.highlightEnding = 0;
         QVERIFY(!color(0).isValid());
         // End times from a damaged list.
         QVERIFY(!BidsListModel::endsWithin(std::numeric_limits<qint64>::min(), BidsViews::kNow, 1));
@@ -307,6 +324,195 @@ private Q_SLOTS:
         QCOMPARE(rowIds(*views.list), QStringList({"1000000002", "1000000003"}));
     }
 
+    void theTreeKeepsOpenFoldersAndTheCurrentFolderAcrossChanges()
+    {
+        BidsViews views;
+        PromptRecorder prompts;
+        views.addFolder(1, -1, "Cameras");
+        views.addFolder(2, 1, "Lenses");
+        views.addFolder(3, -1, "Books");
+        views.doc.changed();
+        CBidsLeftView& tree = *views.tree;
+        const QPersistentModelIndex cameras = tree.indexOfFolder(1);
+        const QPersistentModelIndex books = tree.indexOfFolder(3);
+        QVERIFY(tree.isExpanded(tree.indexOfFolder(-1)) && tree.isExpanded(cameras));
+        QSignalSpy chosen(&tree, &CBidsLeftView::currentFolderChanged);
+
+        tree.collapse(cameras);
+        tree.selectFolder(3);
+        QCOMPARE(views.doc.selectedFolderId(), 3);
+        QCOMPARE(chosen.count(), 1);
+        views.addFolder(4, 3, "Novels");
+        views.addItem("1000000001", StatusActive, 1);
+        views.doc.changed();
+        QVERIFY(!tree.isExpanded(cameras));
+        QVERIFY(tree.isExpanded(books));
+        QVERIFY(tree.isExpanded(tree.indexOfFolder(4)));
+        QCOMPARE(tree.currentIndex(), QModelIndex(books));
+        QVERIFY(tree.selectionModel()->isSelected(books));
+        QCOMPARE(cameras.data().toString(), QString("Cameras [1]"));
+        QCOMPARE(chosen.count(), 1);
+
+        // The current folder goes: its parent is shown, as the document chose.
+        tree.selectFolder(4);
+        prompts.queue(IMainWindow::AnswerYes);
+        tree.deleteFolder();
+        QVERIFY(!tree.indexOfFolder(4).isValid());
+        QCOMPARE(tree.currentFolderId(), 3);
+        QCOMPARE(chosen.count(), 3);
+        QCOMPARE(chosen.last().at(0).toInt(), 3);
+        QCOMPARE(labels(tree), QStringList({"Open auctions [0]", "Cameras [1]", "Lenses [0]",
+                                            "Books [0]", "Closed auctions [0]"}));
+    }
+
+    void subFoldersFollowTheirNamesWhenSortingIsOn()
+    {
+        BidsViews views;
+        views.app().settings().sortFolders = 1;
+        views.addFolder(1, -1, "Cameras");
+        views.addFolder(2, -1, "Books");
+        views.addFolder(3, 0, "Archive");
+        views.doc.changed();
+        QCOMPARE(labels(*views.tree), QStringList({"Open auctions [0]", "Books [0]", "Cameras [0]",
+                                                   "Closed auctions [0]", "Archive [0]"}));
+        views.tree->show();
+        QVERIFY(QTest::qWaitForWindowExposed(views.tree.get()));
+
+        views.tree->selectFolder(2);
+        views.tree->renameFolder();
+        QLineEdit* editor = openEditor(*views.tree);
+        QVERIFY(editor);
+        editor->setText("Stamps");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(views.doc.folderById(2)->name(), QString("Stamps"));
+        QCOMPARE(labels(*views.tree), QStringList({"Open auctions [0]", "Cameras [0]", "Stamps [0]",
+                                                   "Closed auctions [0]", "Archive [0]"}));
+        QCOMPARE(views.tree->currentFolderId(), 2);
+        QCOMPARE(views.tree->currentIndex().row(), 1);
+    }
+
+    void keysMoveRenameAndDelete()
+    {
+        BidsViews views;
+        PromptRecorder prompts;
+        views.addFolder(1, -1, "Cameras");
+        views.addItem("1000000001", StatusActive, 1);
+        views.doc.changed();
+        CBidsLeftView& tree = *views.tree;
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        QCOMPARE(tree.currentFolderId(), int(CBidFolder::OpenAuctionsId));
+
+        QTest::keyClick(&tree, Qt::Key_Down);
+        QCOMPARE(tree.currentFolderId(), 1);
+        QCOMPARE(views.doc.selectedFolderId(), 1);
+        QCOMPARE(rowIds(*views.list), QStringList("1000000001"));
+
+        QTest::keyClick(&tree, Qt::Key_F2);
+        QLineEdit* editor = openEditor(tree);
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QTRY_VERIFY(!openEditor(tree));
+        QCOMPARE(views.doc.folderById(1)->name(), QString("Cameras"));
+
+        prompts.queue(IMainWindow::AnswerNo);
+        QTest::keyClick(&tree, Qt::Key_Delete);
+        QCOMPARE(prompts.texts().size(), 1);
+        QVERIFY(views.doc.folderById(1));
+
+        QTest::keyClick(&tree, Qt::Key_Up);
+        QTest::keyClick(&tree, Qt::Key_F2); // "Open auctions" keeps its name
+        QVERIFY(!openEditor(tree));
+    }
+
+    void listRowsDraggedOverAFolderShadeItAndMoveThereOnDrop()
+    {
+        BidsViews views;
+        views.addFolder(1, -1, "Cameras");
+        views.addItem("1000000001", StatusActive);
+        views.doc.changed();
+        CBidsLeftView& tree = *views.tree;
+        tree.resize(300, 200);
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        QMimeData rows;
+        rows.setData(CBidsRightView::kDragFormat, ItemCommands(views.doc).dragData({0}));
+        QMimeData text;
+        text.setText("1000000001");
+        const QRect cameras = tree.visualRect(tree.indexOfFolder(1));
+        const QPoint on = cameras.center();
+        const QRgb shade = tree.palette().color(QPalette::Highlight).lighter(160).rgb();
+        const auto shadeAt = [&tree, &cameras] {
+            const QImage image = tree.viewport()->grab().toImage();
+            return image.pixel(cameras.right() - 4, cameras.center().y());
+        };
+
+        QDragEnterEvent foreign(on, Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &foreign);
+        QVERIFY(!foreign.isAccepted());
+
+        QDragEnterEvent enter(on, Qt::MoveAction, &rows, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDragMoveEvent move(on, Qt::MoveAction, &rows, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &move);
+        QVERIFY(move.isAccepted());
+        QCOMPARE(shadeAt(), shade);
+        QDragMoveEvent below(QPoint(on.x(), tree.viewport()->height() - 2), Qt::MoveAction, &rows,
+                             Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &below);
+        QVERIFY(!below.isAccepted());
+        QVERIFY(shadeAt() != shade);
+
+        QApplication::sendEvent(tree.viewport(), &move);
+        QDropEvent drop(on, Qt::MoveAction, &rows, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &drop);
+        QVERIFY(drop.isAccepted());
+        QVERIFY(shadeAt() != shade);
+        // Moved once the drag is over.
+        QCOMPARE(views.doc.itemAt(0)->folder()->id(), int(CBidFolder::OpenAuctionsId));
+        QTRY_COMPARE(views.doc.itemAt(0)->folder()->id(), 1);
+        QCOMPARE(labels(tree).mid(0, 2), QStringList({"Open auctions [0]", "Cameras [1]"}));
+    }
+
+    void aRightClickMakesTheFolderCurrentAndOpensTheMenu()
+    {
+        BidsViews views;
+        views.addFolder(1, -1, "Cameras");
+        views.doc.changed();
+        std::map<int, QAction*> actions;
+        QObject owner;
+        for (int id : CBidsLeftView::contextCommands()) {
+            if (id != 0)
+                actions[id] = new QAction(QString::number(id), &owner);
+        }
+        CBidsLeftView& tree = *views.tree;
+        tree.setCommandActions(
+            [&actions](int id) { return actions.count(id) ? actions[id] : nullptr; });
+        tree.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tree));
+        QVERIFY(!actions[CmdDeleteFolder]->isEnabled());
+
+        QStringList shown;
+        QTimer::singleShot(0, &tree, [&shown] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (const QAction* action : menu->actions())
+                shown << (action->isSeparator() ? QString("-") : action->text());
+            menu->close();
+        });
+        const QPoint at = tree.visualRect(tree.indexOfFolder(1)).center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, tree.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree.viewport(), &click);
+        QCOMPARE(tree.currentFolderId(), 1);
+        QCOMPARE(views.doc.selectedFolderId(), 1);
+        QVERIFY(actions[CmdDeleteFolder]->isEnabled());
+        QCOMPARE(shown.size(), int(CBidsLeftView::contextCommands().size()));
+        QCOMPARE(shown.at(3), QString("-"));
+        QCOMPARE(shown.at(0), QString::number(CmdAddFolder));
+    }
+
     void theWindowPutsTheViewsInPlaceAndAsksBeforeExitingWithActiveBids()
     {
         BidsViews views;
@@ -317,7 +523,8 @@ private Q_SLOTS:
         QCOMPARE(frame.bidsFrame()->listPane(), frame.bidsList());
         views.addItem("1000000001", StatusWon, -2);
         views.doc.changed();
-        QCOMPARE(frame.folderTree()->topLevelItem(1)->text(0), QString("Closed auctions [1]"));
+        QCOMPARE(frame.folderTree()->model()->index(1, 0).data().toString(),
+                 QString("Closed auctions [1]"));
         QVERIFY(frame.command(CmdDeleteFolder) && !frame.command(CmdDeleteFolder)->isEnabled());
 
         QSignalSpy exits(&frame, &CMainFrame::exitRequested);
