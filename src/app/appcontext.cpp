@@ -11,6 +11,7 @@ AppContext::AppContext(const AppPaths& paths)
       m_machineRegistry(std::make_unique<Registry>(paths.machineSettingsFile())), m_log(m_clock)
 {
     m_versionApp = builtInVersion();
+    m_published = std::make_shared<const AppSettings>(m_settings);
     g_current.store(this);
 }
 
@@ -24,6 +25,20 @@ AppContext::~AppContext()
 AppContext* AppContext::current()
 {
     return g_current.load();
+}
+
+std::shared_ptr<const AppSettings> AppContext::settingsSnapshot() const
+{
+    // std::atomic<std::shared_ptr> is not in GCC 12's library; a short lock does the same.
+    std::lock_guard<std::mutex> lock(m_publishedMutex);
+    return m_published;
+}
+
+void AppContext::publishSettings()
+{
+    auto copy = std::make_shared<const AppSettings>(m_settings);
+    std::lock_guard<std::mutex> lock(m_publishedMutex);
+    m_published = std::move(copy);
 }
 
 void AppContext::setMainWindow(IMainWindow* window)

@@ -10,6 +10,7 @@
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 class IMainWindow;
 
@@ -30,8 +31,15 @@ public:
     const AppPaths& paths() const { return m_paths; }
     Registry& userRegistry() { return *m_userRegistry; }
     Registry& machineRegistry() { return *m_machineRegistry; }
+    // The window thread's settings: read and written there only. After a change that
+    // workers must see, call publishSettings().
     AppSettings& settings() { return m_settings; }
     const AppSettings& settings() const { return m_settings; }
+    // What worker threads read: an immutable copy, swapped whole by publishSettings(). A
+    // worker takes it once per job and keeps it for the job's length.
+    std::shared_ptr<const AppSettings> settingsSnapshot() const;
+    // Publishes the current settings() to workers. Window thread only.
+    void publishSettings();
     ProgramLog& log() { return m_log; }
     SiteClock& clock() { return m_clock; }
     ItemsLock& itemsLock() { return m_itemsLock; }
@@ -63,6 +71,8 @@ private:
     std::unique_ptr<Registry> m_userRegistry;
     std::unique_ptr<Registry> m_machineRegistry;
     AppSettings m_settings;
+    std::shared_ptr<const AppSettings> m_published;
+    mutable std::mutex m_publishedMutex;
     SiteClock m_clock;
     ProgramLog m_log;
     ItemsLock m_itemsLock;

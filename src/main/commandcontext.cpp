@@ -12,6 +12,7 @@ CommandContext::CommandContext(Sites sites)
         m_own = std::make_unique<AppContext>(paths);
         m_app = m_own.get();
         m_app->settings().readAll(m_app->userRegistry());
+        m_app->publishSettings();
     }
     if (sites == Sites::Load) {
         m_sites = std::make_unique<SiteSettings>();

@@ -74,16 +74,21 @@ void HttpTransfer::initialiseLibrary()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
 }
 
-QString HttpTransfer::settingsProxy()
+QString HttpTransfer::proxyOf(const AppSettings& settings)
 {
-    const AppContext* app = AppContext::current();
-    if (!app || !app->settings().useProxy || app->settings().proxyAddress.trimmed().isEmpty())
+    if (!settings.useProxy || settings.proxyAddress.trimmed().isEmpty())
         return QString();
-    const AppSettings& settings = app->settings();
     QString proxy = settings.proxyAddress.trimmed();
     if (!settings.proxyPort.trimmed().isEmpty())
         proxy += ':' + settings.proxyPort.trimmed();
     return proxy;
+}
+
+QString HttpTransfer::settingsProxy()
+{
+    // The published copy: the options sheet may be storing new values meanwhile.
+    const AppContext* app = AppContext::current();
+    return app ? proxyOf(*app->settingsSnapshot()) : QString();
 }
 
 HttpTransfer::Response HttpTransfer::perform(const Request& request)

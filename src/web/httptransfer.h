@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <atomic>
 
+struct AppSettings;
+
 class CookieJar;
 
 // One HTTP exchange over libcurl with the program's header block, proxy, time-outs and
@@ -47,7 +49,9 @@ public:
 
     static Response perform(const Request& request);
 
-    // The proxy from the user's settings ("address:port"), empty when none is used.
+    // The proxy of `settings` ("address:port"), empty when none is used.
+    static QString proxyOf(const AppSettings& settings);
+    // The same from the settings published to workers; safe on any thread.
     static QString settingsProxy();
     static void initialiseLibrary();
 

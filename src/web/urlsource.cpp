@@ -64,14 +64,12 @@ struct Credentials
     QString password;
 };
 
-Credentials settingsCredentials()
+Credentials credentialsOf(const AppSettings& settings)
 {
     Credentials credentials;
-    if (const AppContext* app = AppContext::current()) {
-        credentials.use = app->settings().useProxyPass != 0;
-        credentials.user = app->settings().proxyUser;
-        credentials.password = app->settings().proxyPass;
-    }
+    credentials.use = settings.useProxyPass != 0;
+    credentials.user = settings.proxyUser;
+    credentials.password = settings.proxyPass;
     return credentials;
 }
 
@@ -107,11 +105,16 @@ QString getUrlSource(const QString& url, bool asText)
         logError(formatted(523, loggable(url)));
         return QString();
     }
-    request.proxy = HttpTransfer::settingsProxy();
+    // One copy of the settings for the whole download: the window thread may store new
+    // ones meanwhile.
+    const AppContext* app = AppContext::current();
+    const std::shared_ptr<const AppSettings> settings =
+        app ? app->settingsSnapshot() : std::make_shared<const AppSettings>();
+    request.proxy = HttpTransfer::proxyOf(*settings);
 
     // One more send with the settings' credentials after 401 or 407; wrong credentials
     // get the same answer again and end in the error branch.
-    const Credentials credentials = settingsCredentials();
+    const Credentials credentials = credentialsOf(*settings);
     HttpTransfer::Response response = HttpTransfer::perform(request);
     bool triedServer = false;
     bool triedProxy = false;

@@ -6,12 +6,14 @@
 #include "support/apphome.h"
 #include "web/downloadcounter.h"
 #include "web/downloadoptions.h"
+#include "web/httptransfer.h"
 #include "web/iinternetaccess.h"
 #include "web/urlsource.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 
 namespace {
 
@@ -32,6 +34,7 @@ protected:
         settings.useProxyPass = 1;
         settings.proxyUser = user;
         settings.proxyPass = password;
+        home.app().publishSettings();
     }
 
     AppHome home;
@@ -176,6 +179,10 @@ TEST_F(UrlSourceTest, ProxyAndProxyCredentials)
     settings.useProxy = 1;
     settings.proxyAddress = "127.0.0.1";
     settings.proxyPort = QString::number(http.port());
+    // Downloads read only what was published: the sheet's half-stored values stay unseen.
+    EXPECT_TRUE(getUrlSource("http://auction.invalid/item", true).isEmpty());
+    EXPECT_EQ(requests.load(), 0);
+    home.app().publishSettings();
 
     EXPECT_TRUE(getUrlSource("http://auction.invalid/item", true).isEmpty());
     EXPECT_EQ(target, "http://auction.invalid/item");
@@ -185,6 +192,34 @@ TEST_F(UrlSourceTest, ProxyAndProxyCredentials)
     useCredentials("proxyuser", "pr0xy");
     EXPECT_EQ(getUrlSource("http://auction.invalid/item", true), "through the proxy");
     EXPECT_FALSE(home.logText().contains("pr0xy"));
+}
+
+TEST_F(UrlSourceTest, WorkersReadProxySettingsWhileTheWindowStoresThem)
+{
+    // What the network page does on the window thread while a download thread starts
+    // requests: the reader must see one whole value, old or new, never a torn string.
+    std::atomic<bool> stop{false};
+    std::atomic<int> torn{0};
+    std::thread reader([&] {
+        while (!stop.load()) {
+            const QString proxy = HttpTransfer::settingsProxy();
+            if (!proxy.isEmpty() && proxy != "proxy-a.local:8080" &&
+                proxy != "proxy-b.example.net:3128")
+                ++torn;
+        }
+    });
+    AppSettings& settings = home.app().settings();
+    settings.useProxy = 1;
+    for (int i = 0; i < 2000; ++i) {
+        const bool a = i % 2 == 0;
+        settings.proxyAddress = a ? "proxy-a.local" : "proxy-b.example.net";
+        settings.proxyPort = a ? "8080" : "3128";
+        home.app().publishSettings();
+    }
+    stop = true;
+    reader.join();
+    EXPECT_EQ(torn.load(), 0);
+    EXPECT_EQ(HttpTransfer::settingsProxy(), "proxy-b.example.net:3128");
 }
 
 TEST_F(UrlSourceTest, SilentServerTimesOut)
