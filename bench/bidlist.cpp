@@ -40,7 +40,7 @@ void fillList(CBidsDoc& doc, int count)
 
 void writeList(benchmark::State& state)
 {
-    CBidsDoc doc;
+    CBidsDoc doc(ListEnvironment::standalone());
     fillList(doc, int(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(BidListFile::write(doc));
@@ -50,13 +50,13 @@ BENCHMARK(writeList)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void readList(benchmark::State& state)
 {
-    CBidsDoc source;
+    CBidsDoc source(ListEnvironment::standalone());
     fillList(source, int(state.range(0)));
     const QByteArray bytes = BidListFile::write(source);
     BidListReadContext context;
     context.now = 1700000000;
     context.privateKeyword = QStringLiteral("Mitgliedsname");
-    CBidsDoc doc;
+    CBidsDoc doc(ListEnvironment::standalone());
     for (auto _ : state) {
         if (!BidListFile::read(bytes, doc, context))
             state.SkipWithError("read failed");
@@ -68,12 +68,12 @@ BENCHMARK(readList)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void readAndWriteList(benchmark::State& state)
 {
-    CBidsDoc source;
+    CBidsDoc source(ListEnvironment::standalone());
     fillList(source, int(state.range(0)));
     const QByteArray bytes = BidListFile::write(source);
     BidListReadContext context;
     context.now = 1700000000;
-    CBidsDoc doc;
+    CBidsDoc doc(ListEnvironment::standalone());
     for (auto _ : state) {
         BidListFile::read(bytes, doc, context);
         benchmark::DoNotOptimize(BidListFile::write(doc));
@@ -83,7 +83,7 @@ BENCHMARK(readAndWriteList)->Arg(10000)->Arg(100000)->Unit(benchmark::kMilliseco
 
 void rebuildPass(benchmark::State& state)
 {
-    CBidsDoc doc;
+    CBidsDoc doc(ListEnvironment::standalone());
     fillList(doc, int(state.range(0)));
     doc.rebuild();
     for (auto _ : state)

@@ -14,7 +14,7 @@
 MainController::MainController(AppContext& app, WindowFactory createWindow, QObject* parent)
     : QObject(parent), m_app(app), m_createWindow(std::move(createWindow)),
       m_connections(std::make_unique<ConnectionManager>(app)),
-      m_document(std::make_unique<CBidsDoc>(&app.itemsLock())),
+      m_document(std::make_unique<CBidsDoc>(ListEnvironment::of(app))),
       m_store(std::make_unique<DocumentStore>(*m_document))
 {
     connect(m_connections.get(), &ConnectionManager::timeSyncRequested, this,

@@ -4,14 +4,12 @@
 
 bool AccessLock::isRequired() const
 {
-    const AppContext* app = AppContext::current();
-    return app && app->settings().lock != 0 && isLocked();
+    return m_settings.lock != 0 && isLocked();
 }
 
 bool AccessLock::unlock(const QString& password)
 {
-    const AppContext* app = AppContext::current();
-    if (!app || app->settings().lock == 0 || password == app->settings().lockPassword) {
+    if (m_settings.lock == 0 || password == m_settings.lockPassword) {
         m_locked.store(false);
         return true;
     }

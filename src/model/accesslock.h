@@ -4,12 +4,19 @@
 #include <QtGlobal>
 #include <atomic>
 
+struct AppSettings;
+
 // The access password over the list's changing commands (add, delete or rename folder,
 // folder properties, add, edit or delete items). With the option on, the list starts
 // locked; the right password unlocks it until `Idle time` minutes pass without activity.
+//
+// Window thread only: it reads the window thread's settings, which the options sheet
+// changes there.
 class AccessLock
 {
 public:
+    explicit AccessLock(const AppSettings& settings) : m_settings(settings) {}
+
     // The option is on and the list is locked: ask for the password before the command.
     bool isRequired() const;
     // Checks an entered password. A wrong one is logged; show deniedText() and abandon
@@ -25,6 +32,7 @@ public:
     void checkIdle(qint64 localNow, int idleMinutes);
 
 private:
+    const AppSettings& m_settings;
     std::atomic<bool> m_locked{true};
     std::atomic<qint64> m_lastActivity{0};
 };

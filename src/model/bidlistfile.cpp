@@ -76,13 +76,12 @@ struct ItemReadState
     ArchiveReader::Recent shipping;
 };
 
-BidListReadContext BidListReadContext::fromApplication()
+BidListReadContext BidListReadContext::forList(const CBidsDoc& doc)
 {
     BidListReadContext context;
     context.now = ModelClock::localNow();
     context.privateKeyword = LookupSiteKey(QStringLiteral("%s_KeyWord_Private"));
-    if (const AppContext* app = AppContext::current())
-        context.refreshEveryMinutes = app->settings().refreshEvery;
+    context.refreshEveryMinutes = doc.settings().refreshEvery;
     return context;
 }
 

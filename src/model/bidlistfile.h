@@ -22,8 +22,8 @@ struct BidListReadContext
     QString privateKeyword;
     int refreshEveryMinutes = 5;
 
-    // The application's clock, current site and settings.
-    static BidListReadContext fromApplication();
+    // The clock, the current site and the settings of `doc`'s list.
+    static BidListReadContext forList(const CBidsDoc& doc);
 };
 
 // The bid list file (".bid", "autosave.dat") and the drag transfer block: one sequential

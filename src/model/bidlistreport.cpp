@@ -4,7 +4,7 @@
 #include "model/bidsdoc.h"
 #include "model/documentstore.h"
 #include "model/safefilewriter.h"
-#include "web/endtimeparser.h"
+#include "sites/endtimeparser.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -116,7 +116,7 @@ int BidListReport::run(const QStringList& arguments, QTextStream& out, QTextStre
         return 2;
     }
     const QString path = arguments.at(0);
-    CBidsDoc doc;
+    CBidsDoc doc(ListEnvironment::standalone());
     QString reason;
     if (!DocumentStore(doc).readFile(path, &reason)) {
         err << "gavelind list: " << DocumentStore::openFailureText(path, reason) << '\n';

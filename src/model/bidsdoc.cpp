@@ -69,17 +69,10 @@ NumberView numberOf(QStringView text)
 
 } // namespace
 
-CBidsDoc::CBidsDoc(ItemsLock* lock) : m_effects(&g_nullEffects), m_events(&g_nullEvents)
+CBidsDoc::CBidsDoc(ListEnvironment environment)
+    : m_environment(std::move(environment)), m_effects(&g_nullEffects), m_events(&g_nullEvents),
+      m_accessLock(m_environment.settings())
 {
-    if (!lock) {
-        if (AppContext* app = AppContext::current()) {
-            lock = &app->itemsLock();
-        } else {
-            m_ownLock = std::make_unique<ItemsLock>();
-            lock = m_ownLock.get();
-        }
-    }
-    m_lock = lock;
 }
 
 CBidsDoc::~CBidsDoc()
@@ -99,7 +92,7 @@ void CBidsDoc::setEvents(IDocumentEvents* events)
 
 void CBidsDoc::newDocument()
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     clear();
     ensureBuiltInFolders();
     // A list that is already new keeps its number, so the first one stays "List1".
@@ -113,7 +106,7 @@ void CBidsDoc::newDocument()
 
 void CBidsDoc::clear()
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     for (const auto& item : m_items) {
         if (IBidWorker* thread = item->bidThread())
             thread->postQuit();
@@ -124,7 +117,7 @@ void CBidsDoc::clear()
 
 void CBidsDoc::ensureBuiltInFolders()
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     // Kept first, in the order a new list has them.
     if (!folderById(CBidFolder::ClosedAuctionsId)) {
         m_folders.insert(
@@ -156,17 +149,6 @@ CBidFolder* CBidsDoc::folderByName(const QString& name) const
     return nullptr;
 }
 
-CBidFolder* CBidsDoc::folderByTreeNode(const void* node) const
-{
-    if (!node)
-        return nullptr;
-    for (const auto& folder : m_folders) {
-        if (folder->treeNode() == node)
-            return folder.get();
-    }
-    return nullptr;
-}
-
 bool CBidsDoc::containsFolder(const CBidFolder* folder) const
 {
     return folder && std::any_of(m_folders.begin(), m_folders.end(),
@@ -175,14 +157,14 @@ bool CBidsDoc::containsFolder(const CBidFolder* folder) const
 
 CBidFolder* CBidsDoc::appendFolder(std::unique_ptr<CBidFolder> folder)
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     m_folders.push_back(std::move(folder));
     return m_folders.back().get();
 }
 
 void CBidsDoc::destroyFolder(CBidFolder* folder)
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     for (const auto& other : m_folders) {
         if (other->parent() == folder)
             other->setParent(nullptr);
@@ -214,7 +196,7 @@ qint32 CBidsDoc::nextFolderId() const
 
 void CBidsDoc::linkParents()
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     const size_t count = m_folders.size();
     QHash<qint32, size_t> firstById;
     for (size_t i = 0; i < count; ++i) {
@@ -321,7 +303,7 @@ CBidItem* CBidsDoc::openItemById(const QString& id) const
 
 CBidItem* CBidsDoc::appendItem(std::unique_ptr<CBidItem> item, CBidFolder* folder)
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     item->setFolder(folder);
     m_items.push_back(std::move(item));
     return m_items.back().get();
@@ -329,7 +311,7 @@ CBidItem* CBidsDoc::appendItem(std::unique_ptr<CBidItem> item, CBidFolder* folde
 
 void CBidsDoc::deleteItem(CBidItem* item)
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     const int index = indexOf(item);
     if (index < 0)
         return;
@@ -341,7 +323,7 @@ void CBidsDoc::deleteItem(CBidItem* item)
 
 bool CBidsDoc::anyRunning() const
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     return std::any_of(m_items.begin(), m_items.end(),
                        [](const auto& item) { return CBidItem::isRunningStatus(item->status()); });
 }
@@ -357,7 +339,7 @@ void CBidsDoc::setPath(const QString& path)
 
 RebuildResult CBidsDoc::rebuild()
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     RebuildResult result = BidsRebuild(*this).run();
     if (result.moved)
         m_events->foldersChanged();
@@ -367,7 +349,7 @@ RebuildResult CBidsDoc::rebuild()
 
 void CBidsDoc::changed()
 {
-    ItemsLockGuard guard(*m_lock);
+    ItemsLockGuard guard(itemsLock());
     m_modified = true;
     m_events->foldersChanged();
     rebuild();

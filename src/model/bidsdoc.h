@@ -4,6 +4,7 @@
 #include "model/bidfolder.h"
 #include "model/biditem.h"
 #include "model/bidsrebuild.h"
+#include "model/listenvironment.h"
 
 #include <QString>
 #include <memory>
@@ -25,15 +26,17 @@ public:
     using Folders = std::vector<std::unique_ptr<CBidFolder>>;
     using Items = std::vector<std::unique_ptr<CBidItem>>;
 
-    // `lock` defaults to the application's items lock, or a lock of the document's own
-    // when no application object exists (tools, benchmarks).
-    explicit CBidsDoc(ItemsLock* lock = nullptr);
+    // ListEnvironment::of(app) in the programs, ListEnvironment::standalone() in tools.
+    explicit CBidsDoc(ListEnvironment environment);
     ~CBidsDoc();
 
     CBidsDoc(const CBidsDoc&) = delete;
     CBidsDoc& operator=(const CBidsDoc&) = delete;
 
-    ItemsLock& itemsLock() const { return *m_lock; }
+    const ListEnvironment& environment() const { return m_environment; }
+    ItemsLock& itemsLock() const { return m_environment.itemsLock(); }
+    // The window thread's settings (see ListEnvironment).
+    const AppSettings& settings() const { return m_environment.settings(); }
     AccessLock& accessLock() { return m_accessLock; }
 
     // Effects on the engine and the window; null restores the silent defaults.
@@ -54,7 +57,6 @@ public:
     CBidFolder* folderById(qint32 id) const;
     // Exact, case-sensitive comparison.
     CBidFolder* folderByName(const QString& name) const;
-    CBidFolder* folderByTreeNode(const void* node) const;
     bool containsFolder(const CBidFolder* folder) const;
     CBidFolder* appendFolder(std::unique_ptr<CBidFolder> folder);
     // Destroys one folder; its items and children are the caller's business.
@@ -105,8 +107,7 @@ public:
     static QString runningBidsMessage();
 
 private:
-    std::unique_ptr<ItemsLock> m_ownLock;
-    ItemsLock* m_lock;
+    ListEnvironment m_environment;
     IBidEffects* m_effects;
     IDocumentEvents* m_events;
     AccessLock m_accessLock;

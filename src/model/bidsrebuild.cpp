@@ -12,16 +12,9 @@
 
 namespace {
 
-QString userName()
+bool mailEnabled(const AppSettings& settings, int AppSettings::*which)
 {
-    const AppContext* app = AppContext::current();
-    return app ? app->settings().login : QString();
-}
-
-bool mailEnabled(int AppSettings::*which)
-{
-    const AppContext* app = AppContext::current();
-    return app && app->settings().useMC != 0 && app->settings().*which != 0;
+    return settings.useMC != 0 && settings.*which != 0;
 }
 
 QByteArray utf8(const QString& text)
@@ -111,7 +104,7 @@ void BidsRebuild::closeFinished(int index, bool& moved)
     AppContext::logMessage(
         QString::asprintf("Bid #%s, bidding is closed for this item.", utf8(item.id()).constData()),
         ProgramLog::Warning);
-    if (item.status() == StatusLost && item.isHighBidder(userName())) {
+    if (item.status() == StatusLost && item.isHighBidder(m_doc.settings().login)) {
         item.setStatus(StatusWon);
         AppContext::logMessage(QString::asprintf(utf8(StringTable::text(179)).constData(),
                                                  utf8(item.id()).constData()) +
@@ -120,7 +113,7 @@ void BidsRebuild::closeFinished(int index, bool& moved)
     }
     if (item.status() == StatusWon && item.folder() && item.folder()->onlyOneItemWins())
         applyOnlyOneWins(index);
-    if (mailEnabled(&AppSettings::notifyEnded))
+    if (mailEnabled(m_doc.settings(), &AppSettings::notifyEnded))
         m_doc.effects().requestMailNotification(IBidEffects::MailAuctionEnded, item);
     item.setFolder(m_doc.folderById(CBidFolder::ClosedAuctionsId));
     moved = true;
@@ -154,7 +147,7 @@ void BidsRebuild::applyOnlyOneWins(int wonIndex)
 
 int BidsRebuild::outbidScan()
 {
-    const bool notify = mailEnabled(&AppSettings::notifyOutbid);
+    const bool notify = mailEnabled(m_doc.settings(), &AppSettings::notifyOutbid);
     int outbid = 0;
     for (const auto& item : m_doc.items()) {
         const quint32 status = item->status();

@@ -20,13 +20,6 @@ void setMessage(QString* message, const QString& text)
         *message = text;
 }
 
-QString autosavePath()
-{
-    if (const AppContext* app = AppContext::current())
-        return app->paths().autosaveFile();
-    return QString();
-}
-
 } // namespace
 
 QString DocumentStore::fileFilter()
@@ -34,19 +27,17 @@ QString DocumentStore::fileFilter()
     return QStringLiteral("Bid files (*.bid);;All Files (*)");
 }
 
-QString DocumentStore::openDialogFolder()
+QString DocumentStore::openDialogFolder() const
 {
-    const AppContext* app = AppContext::current();
-    return app ? app->settings().initDir : QString();
+    return m_doc.settings().initDir;
 }
 
 void DocumentStore::rememberOpenDialogPath(const QString& path)
 {
-    AppContext* app = AppContext::current();
-    if (!app)
-        return;
-    app->settings().initDir = path;
-    app->userRegistry().writeStr(QStringLiteral("Options"), QStringLiteral("InitDir"), path);
+    const ListEnvironment& environment = m_doc.environment();
+    environment.settings().initDir = path;
+    if (Registry* registry = environment.userRegistry())
+        environment.settings().writeKey(*registry, &AppSettings::initDir);
 }
 
 QString DocumentStore::openFailureText(const QString& path, const QString& reason)
@@ -94,7 +85,7 @@ bool DocumentStore::readFile(const QString& path, QString* reason)
         }
     }
     QString error;
-    if (!BidListFile::read(data, m_doc, BidListReadContext::fromApplication(), &error)) {
+    if (!BidListFile::read(data, m_doc, BidListReadContext::forList(m_doc), &error)) {
         *reason = error;
         return false;
     }
@@ -138,7 +129,7 @@ bool DocumentStore::open(const QString& path, QString* message)
     }
     m_doc.setPath(QFileInfo(path).absoluteFilePath());
     finishLoad();
-    RecentFiles::add(path);
+    RecentFiles(m_doc.environment()).add(path);
     return true;
 }
 
@@ -146,7 +137,7 @@ bool DocumentStore::openRecent(const QString& path, QString* message)
 {
     if (open(path, message))
         return true;
-    RecentFiles::remove(path);
+    RecentFiles(m_doc.environment()).remove(path);
     return false;
 }
 
@@ -167,14 +158,13 @@ bool DocumentStore::save(const QString& path, QString* message)
     m_doc.setPath(QFileInfo(path).absoluteFilePath());
     m_doc.setModified(false);
     if (!path.contains(QLatin1String("autosave.dat")))
-        RecentFiles::add(path);
+        RecentFiles(m_doc.environment()).add(path);
     return true;
 }
 
 bool DocumentStore::wantsSilentSave() const
 {
-    const AppContext* app = AppContext::current();
-    return m_doc.saveSilently() || (app && app->settings().autoSaveList != 0);
+    return m_doc.saveSilently() || m_doc.settings().autoSaveList != 0;
 }
 
 QString DocumentStore::silentSavePath() const
@@ -189,8 +179,8 @@ QString DocumentStore::silentSavePath() const
     }
     if (title.isEmpty())
         title = QStringLiteral("List1");
-    const AppContext* app = AppContext::current();
-    const QString folder = app ? app->paths().documentsDir() : QDir::homePath();
+    const std::optional<AppPaths>& paths = m_doc.environment().paths();
+    const QString folder = paths ? paths->documentsDir() : QDir::homePath();
     return folder + QLatin1Char('/') + title + QStringLiteral(".bid");
 }
 
@@ -203,9 +193,10 @@ bool DocumentStore::saveSilently(QString* message)
 
 bool DocumentStore::autosave(QString* message)
 {
-    const QString path = autosavePath();
-    if (path.isEmpty())
+    const std::optional<AppPaths>& paths = m_doc.environment().paths();
+    if (!paths)
         return false;
+    const QString path = paths->autosaveFile();
     AppContext::logWrite(StringTable::text(473), ProgramLog::Info);
     QByteArray content;
     {

@@ -5,7 +5,8 @@
 class CBidsDoc;
 
 // Opening and saving the bid list, the silent save and the autosave copy. Every
-// operation reports the text to show through `message`; nothing is shown here.
+// operation reports the text to show through `message`; nothing is shown here. Folders
+// and settings come from the document's ListEnvironment. Window thread only.
 class DocumentStore
 {
 public:
@@ -16,9 +17,9 @@ public:
     // The open dialog's filter, default extension and starting folder (`InitDir`).
     static QString fileFilter();
     static QString defaultExtension() { return QStringLiteral("bid"); }
-    static QString openDialogFolder();
+    QString openDialogFolder() const;
     // Stores the chosen path as `InitDir`.
-    static void rememberOpenDialogPath(const QString& path);
+    void rememberOpenDialogPath(const QString& path);
 
     // Before the open dialog: the text to show when bids are running (nothing may be
     // opened then), else empty.

@@ -46,10 +46,8 @@ QString FolderCommands::rename(CBidFolder* folder, const QString& name, bool* so
     AppContext::logWrite(QString::asprintf("Folder \"%s\" change to \"%s\".",
                                            oldName.toUtf8().constData(),
                                            newName.toUtf8().constData()));
-    if (sortChildren) {
-        const AppContext* app = AppContext::current();
-        *sortChildren = app && app->settings().sortFolders != 0;
-    }
+    if (sortChildren)
+        *sortChildren = m_doc.settings().sortFolders != 0;
     m_doc.changed();
     return QString();
 }

@@ -17,8 +17,8 @@ constexpr qint64 kOneDay = 24 * 60 * 60;
 AddItemStart ItemCommands::beginAdd(CBidFolder* selected) const
 {
     AddItemStart start;
-    const AppContext* app = AppContext::current();
-    if (!app || app->settings().login.isEmpty() || app->settings().password.isEmpty()) {
+    const AppSettings& settings = m_doc.settings();
+    if (settings.login.isEmpty() || settings.password.isEmpty()) {
         start.credentialsQuestion = StringTable::text(424);
         return start;
     }
@@ -69,8 +69,7 @@ void ItemCommands::applyEdit(CBidItem* item, const BidEditForm& form)
 
 QString ItemCommands::deleteConfirmation() const
 {
-    const AppContext* app = AppContext::current();
-    if (app && app->settings().confirmDel == 0)
+    if (m_doc.settings().confirmDel == 0)
         return QString();
     return QStringLiteral("Do you want to delete selected item(s) from bids list?");
 }
@@ -83,8 +82,7 @@ QString ItemCommands::retractQuestion()
 
 bool ItemCommands::leadsAuction(const CBidItem& item) const
 {
-    const AppContext* app = AppContext::current();
-    const QString user = app ? app->settings().login : QString();
+    const QString user = m_doc.settings().login;
     return !user.isEmpty() && item.highBidders().startsWith(user, Qt::CaseInsensitive);
 }
 
@@ -137,7 +135,7 @@ bool ItemCommands::mayGoTo(const CBidItem& item, const CBidFolder* target)
 DropResult ItemCommands::drop(QByteArrayView data, CBidFolder* target)
 {
     DropResult result;
-    const BidListReadContext context = BidListReadContext::fromApplication();
+    const BidListReadContext context = BidListReadContext::forList(m_doc);
     std::vector<std::unique_ptr<CBidItem>> records;
     if (!target || !BidListFile::readTransfer(data, records, context)) {
         result.refused = true;

@@ -1,26 +1,21 @@
 #include "model/recentfiles.h"
 
-#include "app/appcontext.h"
+#include "app/appsettings.h"
+#include "model/listenvironment.h"
 
 #include <QFileInfo>
 
-namespace {
-
-void store(const QStringList& files)
+void RecentFiles::store(const QStringList& files)
 {
-    AppContext* app = AppContext::current();
-    if (!app)
-        return;
-    app->settings().recentFiles = files;
-    app->settings().writeRecentFiles(app->userRegistry());
+    AppSettings& settings = m_environment.settings();
+    settings.recentFiles = files;
+    if (Registry* registry = m_environment.userRegistry())
+        settings.writeRecentFiles(*registry);
 }
 
-} // namespace
-
-QStringList RecentFiles::list()
+QStringList RecentFiles::list() const
 {
-    const AppContext* app = AppContext::current();
-    return app ? app->settings().recentFiles : QStringList();
+    return m_environment.settings().recentFiles;
 }
 
 void RecentFiles::add(const QString& path)

@@ -3,6 +3,7 @@
 #include "app/appcontext.h"
 #include "model/bidsdoc.h"
 #include "model/documentstore.h"
+#include "model/listenvironment.h"
 
 #include <QFileInfo>
 
@@ -17,15 +18,15 @@ QString StartupList::defaultListQuestion()
 StartupList::Source StartupList::load(CBidsDoc& doc, const AskYesNo& askYesNo)
 {
     DocumentStore store(doc);
-    const AppContext* app = AppContext::current();
-    if (!app) {
+    const std::optional<AppPaths>& paths = doc.environment().paths();
+    if (!paths) {
         store.resetToNewList();
         return Source::NewList;
     }
 
-    const QString autosave = app->paths().autosaveFile();
+    const QString autosave = paths->autosaveFile();
     const QFileInfo autosaveInfo(autosave);
-    if (app->settings().autoSave != 0 && autosaveInfo.isFile() && autosaveInfo.size() > 0) {
+    if (doc.settings().autoSave != 0 && autosaveInfo.isFile() && autosaveInfo.size() > 0) {
         AppContext::logWrite(QStringLiteral("Try load 'autosave.dat' file!"), ProgramLog::Info);
         store.resetToNewList();
         QString reason;
@@ -41,7 +42,7 @@ StartupList::Source StartupList::load(CBidsDoc& doc, const AskYesNo& askYesNo)
         return source;
     }
 
-    const QStringList recent = app->settings().recentFiles;
+    const QStringList recent = doc.settings().recentFiles;
     const QString last = recent.isEmpty() ? QString() : recent.first();
     if (!last.isEmpty() && QFileInfo::exists(last)) {
         AppContext::logWrite(QStringLiteral("Try load recent file '%1'").arg(last));
@@ -50,7 +51,7 @@ StartupList::Source StartupList::load(CBidsDoc& doc, const AskYesNo& askYesNo)
         return Source::RecentFileFailed;
     }
 
-    const QString defaultList = app->paths().documentsDir() + QLatin1Char('/') + defaultListName();
+    const QString defaultList = paths->documentsDir() + QLatin1Char('/') + defaultListName();
     if (QFileInfo::exists(defaultList) && askYesNo && askYesNo(defaultListQuestion())) {
         if (store.open(defaultList))
             return Source::DefaultList;

@@ -82,7 +82,7 @@ void CListFileCommands::updateTitle()
         m_frame.setWindowTitle(text);
     m_frame.setWindowModified(modified);
     // A list opened at start-up may be the first recent file: the menu must open then.
-    if (recentFilesMenu()->isEnabled() == RecentFiles::list().isEmpty())
+    if (recentFilesMenu()->isEnabled() == RecentFiles(m_doc.environment()).list().isEmpty())
         rebuildRecentMenu();
 }
 
@@ -91,7 +91,7 @@ void CListFileCommands::rebuildRecentMenu()
     QMenu* menu = recentFilesMenu();
     menu->clear();
     menu->setToolTipsVisible(true);
-    const QStringList files = RecentFiles::list();
+    const QStringList files = RecentFiles(m_doc.environment()).list();
     int number = 0;
     for (const QString& path : files) {
         if (number == AppSettings::kMaxRecentFiles)
@@ -200,13 +200,13 @@ void CListFileCommands::openList()
 {
     if (!mayReplaceList())
         return;
-    QString start = DocumentStore::openDialogFolder();
+    QString start = m_store.openDialogFolder();
     if (start.isEmpty())
         start = QFileInfo(m_store.silentSavePath()).absolutePath();
     const QString path = chooseFile(FileDialog::Open, start);
     if (path.isEmpty())
         return;
-    DocumentStore::rememberOpenDialogPath(path);
+    m_store.rememberOpenDialogPath(path);
     QString message;
     if (!m_store.open(path, &message))
         showMessage(message);

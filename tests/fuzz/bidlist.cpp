@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const BidListReadContext context = fuzzContext();
 
-    CBidsDoc doc;
+    CBidsDoc doc(ListEnvironment::standalone());
     if (BidListFile::read(bytes, doc, context)) {
         doc.ensureBuiltInFolders();
         doc.setSelectedFolderId(CBidFolder::OpenAuctionsId);
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 BidCells::text(*doc.itemAt(i), column, cells);
         }
         const QByteArray written = BidListFile::write(doc);
-        CBidsDoc again;
+        CBidsDoc again(ListEnvironment::standalone());
         if (!BidListFile::read(written, again, context))
             std::abort(); // the writer made a list its own reader refuses
         if (BidListFile::write(again) != written)

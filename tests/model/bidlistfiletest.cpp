@@ -76,7 +76,7 @@ TEST_F(ModelTest, WriteAndReadBackEveryField)
     const QByteArray bytes = BidListFile::write(m_doc);
     EXPECT_EQ(bytes.count("seller$$$_VER4"), 2);
 
-    CBidsDoc copy;
+    CBidsDoc copy(ListEnvironment::standalone());
     QString error;
     ASSERT_TRUE(BidListFile::read(bytes, copy, testContext(), &error)) << error.toStdString();
     ASSERT_EQ(copy.folders().size(), 3u);
@@ -241,7 +241,7 @@ TEST_F(ModelTest, BadDataFailsCleanly)
 
     // Cut anywhere: a clear reason and an empty document.
     for (qsizetype size = 1; size < good.size(); ++size) {
-        CBidsDoc doc;
+        CBidsDoc doc(ListEnvironment::standalone());
         QString error;
         ASSERT_FALSE(BidListFile::read(good.left(size), doc, testContext(), &error)) << size;
         EXPECT_FALSE(error.isEmpty());
@@ -249,7 +249,7 @@ TEST_F(ModelTest, BadDataFailsCleanly)
     }
 
     const auto reason = [](const QByteArray& data) {
-        CBidsDoc doc;
+        CBidsDoc doc(ListEnvironment::standalone());
         QString error;
         EXPECT_FALSE(BidListFile::read(data, doc, testContext(), &error));
         return error;
@@ -267,7 +267,7 @@ TEST_F(ModelTest, BadDataFailsCleanly)
         QByteArray noise(int(random.bounded(1, 400)), Qt::Uninitialized);
         for (char& c : noise)
             c = char(random.bounded(256));
-        CBidsDoc doc;
+        CBidsDoc doc(ListEnvironment::standalone());
         BidListFile::read(noise, doc, testContext()); // must neither crash nor hang
     }
 }

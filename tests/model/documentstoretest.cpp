@@ -51,7 +51,7 @@ TEST_F(DocumentStoreTest, SaveAndOpenTrackPathModifiedAndRecentFiles)
     EXPECT_EQ(m_doc.path(), path);
     EXPECT_EQ(m_doc.title(), "mine.bid");
     EXPECT_FALSE(m_doc.isModified());
-    EXPECT_EQ(RecentFiles::list().value(0), path);
+    EXPECT_EQ(RecentFiles(m_doc.environment()).list().value(0), path);
 
     m_doc.newDocument();
     QString message;
@@ -62,7 +62,8 @@ TEST_F(DocumentStoreTest, SaveAndOpenTrackPathModifiedAndRecentFiles)
     EXPECT_EQ(m_events.rows, std::vector<int>{0});
 
     EXPECT_TRUE(m_store.save(m_home.app().paths().autosaveFile()));
-    EXPECT_EQ(RecentFiles::list(), QStringList{path}); // the autosave copy is never recent
+    EXPECT_EQ(RecentFiles(m_doc.environment()).list(),
+              QStringList{path}); // the autosave copy is never recent
 }
 
 TEST_F(DocumentStoreTest, OpenFailures)
@@ -81,9 +82,9 @@ TEST_F(DocumentStoreTest, OpenFailures)
     EXPECT_EQ(m_doc.folders()[1]->name(), "Closed auctions");
     EXPECT_TRUE(logText().contains("junk.bid"));
 
-    RecentFiles::add(junk);
+    RecentFiles(m_doc.environment()).add(junk);
     EXPECT_FALSE(m_store.openRecent(junk));
-    EXPECT_TRUE(RecentFiles::list().isEmpty());
+    EXPECT_TRUE(RecentFiles(m_doc.environment()).list().isEmpty());
 
     const QString empty = writeFile("documents/empty.bid", "");
     EXPECT_TRUE(m_store.open(empty));
@@ -157,9 +158,9 @@ TEST_F(DocumentStoreTest, FailedOrCrashedSaveLeavesThePreviousFile)
 TEST_F(DocumentStoreTest, RecentFileList)
 {
     for (int i = 0; i < 20; ++i)
-        RecentFiles::add(QStringLiteral("/lists/%1.bid").arg(i));
-    RecentFiles::add("/lists/5.bid");
-    const QStringList files = RecentFiles::list();
+        RecentFiles(m_doc.environment()).add(QStringLiteral("/lists/%1.bid").arg(i));
+    RecentFiles(m_doc.environment()).add("/lists/5.bid");
+    const QStringList files = RecentFiles(m_doc.environment()).list();
     ASSERT_EQ(files.size(), 16);
     EXPECT_EQ(files.first(), "/lists/5.bid");
     EXPECT_EQ(files.at(1), "/lists/19.bid");
@@ -214,14 +215,14 @@ TEST_F(StartupListTest, AutosaveCopyComesFirst)
 TEST_F(StartupListTest, DefaultListIsOfferedWhenNoRecentFileExists)
 {
     savedList("List1.bid");
-    RecentFiles::remove(listPath("List1.bid"));
-    RecentFiles::add(listPath("gone.bid"));
+    RecentFiles(m_doc.environment()).remove(listPath("List1.bid"));
+    RecentFiles(m_doc.environment()).add(listPath("gone.bid"));
     EXPECT_EQ(load(true), StartupList::Source::DefaultList);
     ASSERT_EQ(m_questions.size(), 1);
     EXPECT_TRUE(m_questions[0].startsWith("The file List1.bid, which includes"));
     EXPECT_EQ(m_doc.itemCount(), 1);
 
-    RecentFiles::remove(listPath("List1.bid"));
+    RecentFiles(m_doc.environment()).remove(listPath("List1.bid"));
     EXPECT_EQ(load(false), StartupList::Source::NewList);
     EXPECT_EQ(m_doc.itemCount(), 0);
     EXPECT_TRUE(m_doc.path().isEmpty());

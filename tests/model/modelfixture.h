@@ -78,5 +78,5 @@ protected:
     FakeEffects m_effects;
     FakeEvents m_events;
     FakeWorker m_workers[3]; // outlive the document, which tells them to quit
-    CBidsDoc m_doc;
+    CBidsDoc m_doc{ListEnvironment::of(m_home.app())};
 };

@@ -62,7 +62,7 @@ private:
     SiteSettings m_sites;
 
 public:
-    CBidsDoc doc;
+    CBidsDoc doc{ListEnvironment::of(m_home.app())};
     std::unique_ptr<CBidsLeftView> tree;
     std::unique_ptr<CBidsRightView> list;
 

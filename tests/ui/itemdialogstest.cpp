@@ -7,10 +7,10 @@
 #include "model/modelclock.h"
 #include "promptrecorder.h"
 #include "sitehome.h"
+#include "sites/siteprice.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
 #include "ui/biditemdlg.h"
-#include "web/siteprice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -60,7 +60,7 @@ private Q_SLOTS:
         m_home = std::make_unique<SiteHome>();
         app().settings().login = QStringLiteral("practice_user");
         app().settings().password = QStringLiteral("practice");
-        m_doc = std::make_unique<CBidsDoc>();
+        m_doc = std::make_unique<CBidsDoc>(ListEnvironment::of(app()));
         m_doc->newDocument();
         m_doc->appendFolder(
             std::make_unique<CBidFolder>(1, CBidFolder::OpenAuctionsId, QStringLiteral("Cameras")));

@@ -32,7 +32,7 @@ private Q_SLOTS:
         // The question is asked only when changed lists are not saved on their own.
         app().settings().autoSaveList = 0;
         m_files = std::make_unique<QTemporaryDir>();
-        m_doc = std::make_unique<CBidsDoc>();
+        m_doc = std::make_unique<CBidsDoc>(ListEnvironment::of(app()));
         m_doc->newDocument();
         m_store = std::make_unique<DocumentStore>(*m_doc);
         m_frame = std::make_unique<CMainFrame>(app());
@@ -64,7 +64,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(saved));
         QCOMPARE(m_doc->path(), saved);
         QVERIFY(!m_doc->isModified());
-        QCOMPARE(RecentFiles::list().value(0), saved);
+        QCOMPARE(RecentFiles(m_doc->environment()).list().value(0), saved);
         QVERIFY(m_frame->windowTitle().startsWith(QStringLiteral("auctions.bid[*]")));
 
         // A new list (which counts as changed), then the saved one again through Open.
@@ -89,8 +89,8 @@ private Q_SLOTS:
     {
         PromptRecorder prompts;
         for (int i = 1; i <= 20; ++i)
-            RecentFiles::add(
-                QStringLiteral("/home/someone/Documents/auction lists/%1/list %1.bid").arg(i));
+            RecentFiles(m_doc->environment())
+                .add(QStringLiteral("/home/someone/Documents/auction lists/%1/list %1.bid").arg(i));
         m_commands->refresh();
         const QList<QAction*> entries = m_frame->recentFilesMenu()->actions();
         QCOMPARE(entries.size(), 16);
@@ -99,7 +99,8 @@ private Q_SLOTS:
             const QString text = entries.at(i)->text();
             const QString shown = text.mid(text.indexOf(QLatin1Char(' ')) + 1);
             QVERIFY2(shown.size() <= 30, qPrintable(shown));
-            QCOMPARE(entries.at(i)->data().toString(), RecentFiles::list().at(i));
+            QCOMPARE(entries.at(i)->data().toString(),
+                     RecentFiles(m_doc->environment()).list().at(i));
         }
         QVERIFY(entries.at(0)->text().startsWith(QStringLiteral("&1 ")));
         const QString gone = entries.at(0)->data().toString();
@@ -110,7 +111,7 @@ private Q_SLOTS:
         entries.at(0)->trigger();
         QTRY_COMPARE(prompts.texts().size(), 1);
         QVERIFY(prompts.texts().at(0).contains(gone));
-        QVERIFY(!RecentFiles::list().contains(gone));
+        QVERIFY(!RecentFiles(m_doc->environment()).list().contains(gone));
         QCOMPARE(m_frame->recentFilesMenu()->actions().size(), 15);
     }
 
