@@ -42,6 +42,7 @@ std::vector<SettingKey> buildTable()
         intKey(o, "refreshCheck", &S::refreshCheck, 0),
         intKey(o, "refreshInactive", &S::refreshInactive, 60),
         intKey(o, "autoTimeSync", &S::autoTimeSync, 60),
+        intKey(o, "preciseStart", &S::preciseStart, 0),
         intKey(o, "autoSave", &S::autoSave, 1),
         intKey(o, "autoSaveTime", &S::autoSaveTime, 10),
         strKey(o, "currentSite", &S::currentSite, kDefaultSite),

@@ -22,6 +22,7 @@ struct AppSettings
     int refreshCheck;
     int refreshInactive;
     int autoTimeSync;
+    int preciseStart; // measure site time to the millisecond, to start bids on the moment
     int autoSave;
     int autoSaveTime;
     QString currentSite;

@@ -77,10 +77,14 @@ CTimeOptionsPage::CTimeOptionsPage(AppContext& app, QWidget* parent)
     m_autoTimeSync = newSpin(1, 1440, minutes);
     m_autoSave = new QCheckBox(tr("Autosave data every"), timing);
     m_autoSaveTime = newSpin(1, 3000, minutes);
+    m_preciseStart = new QCheckBox(tr("Start at the exact moment"), timing);
+    m_preciseStart->setToolTip(
+        tr("Measure the site's time to the millisecond, so that bids start on the second"));
     timingGrid->addWidget(rowLabel(tr("Auto time synchronization in every"), timing), 0, 0);
     timingGrid->addWidget(m_autoTimeSync, 0, 1);
-    timingGrid->addWidget(m_autoSave, 1, 0);
-    timingGrid->addWidget(m_autoSaveTime, 1, 1);
+    timingGrid->addWidget(m_preciseStart, 1, 0, 1, 3);
+    timingGrid->addWidget(m_autoSave, 2, 0);
+    timingGrid->addWidget(m_autoSaveTime, 2, 1);
     column->addWidget(timing);
 
     // The boxes of all three groups line up in one column.
@@ -126,6 +130,7 @@ void CTimeOptionsPage::load(const AppSettings& settings)
     m_refreshCheck->setChecked(settings.refreshCheck != 0);
     loadSpin(m_refreshInactive, settings.refreshInactive, "refreshInactive");
     loadSpin(m_autoTimeSync, settings.autoTimeSync, "autoTimeSync");
+    m_preciseStart->setChecked(settings.preciseStart != 0);
     m_autoSave->setChecked(settings.autoSave != 0);
     loadSpin(m_autoSaveTime, settings.autoSaveTime, "autoSaveTime");
     // Putting back a stored interval that is itself too short would answer nothing.
@@ -145,6 +150,7 @@ void CTimeOptionsPage::store(AppSettings& settings) const
     settings.refreshCheck = m_refreshCheck->isChecked() ? 1 : 0;
     settings.refreshInactive = m_refreshInactive->value();
     settings.autoTimeSync = m_autoTimeSync->value();
+    settings.preciseStart = m_preciseStart->isChecked() ? 1 : 0;
     settings.autoSave = m_autoSave->isChecked() ? 1 : 0;
     settings.autoSaveTime = m_autoSaveTime->value();
 }

@@ -38,6 +38,7 @@ private:
     QCheckBox* m_refreshCheck = nullptr;
     QSpinBox* m_refreshInactive = nullptr;
     QSpinBox* m_autoTimeSync = nullptr;
+    QCheckBox* m_preciseStart = nullptr;
     QCheckBox* m_autoSave = nullptr;
     QSpinBox* m_autoSaveTime = nullptr;
     int m_lastGood = 60;     // what Cancel of the question puts back

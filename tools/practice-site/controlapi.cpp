@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -278,16 +279,22 @@ SiteResponse ControlApi::clock(const std::string& method, const Json& body)
     requireMethod(method, {"GET", "POST", "PUT", "PATCH"});
     if (isWrite(method)) {
         const FieldReader r(body, "clock");
-        const double offset = r.number("offset", 0);
+        // "offsetMs" gives the offset in milliseconds; "offset" in (possibly fractional) seconds.
+        const bool hasOffset = r.has("offset") || r.has("offsetMs");
+        const double offset =
+            r.has("offsetMs") ? r.number("offsetMs", 0) / 1000.0 : r.number("offset", 0);
         const double speed = r.number("speed", 1);
         const double advance = r.number("advance", 0);
-        if (r.has("offset") && !(offset > -1e9 && offset < 1e9))
-            throw std::invalid_argument("clock.offset: out of range");
+        if (r.has("offset") && r.has("offsetMs"))
+            throw std::invalid_argument("clock: give either offset or offsetMs");
+        if (hasOffset && !(offset > -1e9 && offset < 1e9))
+            throw std::invalid_argument(r.has("offsetMs") ? "clock.offsetMs: out of range"
+                                                          : "clock.offset: out of range");
         if (r.has("speed") && !(speed > 0 && speed <= 100000))
             throw std::invalid_argument("clock.speed: must be above 0 and at most 100000");
         if (!(advance > -1e9 && advance < 1e9))
             throw std::invalid_argument("clock.advance: out of range");
-        if (r.has("offset"))
+        if (hasOffset)
             m_clock.setOffset(offset);
         if (r.has("speed"))
             m_clock.setSpeed(speed);
@@ -297,6 +304,7 @@ SiteResponse ControlApi::clock(const std::string& method, const Json& body)
     return json({{"siteTime", m_clock.now()},
                  {"machineTime", m_clock.machineNow()},
                  {"offset", m_clock.offset()},
+                 {"offsetMs", std::llround(m_clock.offset() * 1000)},
                  {"speed", m_clock.speed()}});
 }
 
