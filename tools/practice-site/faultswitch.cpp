@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <chrono>
 #include <stdexcept>
 
 const char* FaultSwitch::kindName(Kind kind)
@@ -21,6 +23,8 @@ const char* FaultSwitch::kindName(Kind kind)
         return "maintenance";
     case Kind::Wording:
         return "wording";
+    case Kind::Hold:
+        return "hold";
     }
     return "status";
 }
@@ -32,7 +36,7 @@ int FaultSwitch::add(const Json& input)
     const std::string kind = r.text("kind", "");
     bool known = false;
     for (const Kind k : {Kind::Status, Kind::Delay, Kind::Reset, Kind::Truncate, Kind::Maintenance,
-                         Kind::Wording}) {
+                         Kind::Wording, Kind::Hold}) {
         if (kind == kindName(k)) {
             f.kind = k;
             known = true;
@@ -40,7 +44,7 @@ int FaultSwitch::add(const Json& input)
     }
     if (!known)
         throw std::invalid_argument("fault.kind: must be status, delay, reset, truncate, "
-                                    "maintenance or wording");
+                                    "maintenance, wording or hold");
     f.path = r.text("path", "");
     f.page = r.text("page", "");
     f.item = r.text("item", "");
@@ -67,13 +71,16 @@ int FaultSwitch::add(const Json& input)
 bool FaultSwitch::remove(int id)
 {
     std::lock_guard lock(m_mutex);
-    return std::erase_if(m_faults, [id](const Fault& f) { return f.id == id; }) > 0;
+    const bool removed = std::erase_if(m_faults, [id](const Fault& f) { return f.id == id; }) > 0;
+    m_removed.notify_all();
+    return removed;
 }
 
 void FaultSwitch::clear()
 {
     std::lock_guard lock(m_mutex);
     m_faults.clear();
+    m_removed.notify_all();
 }
 
 Json FaultSwitch::toJson() const
@@ -107,8 +114,9 @@ Json FaultSwitch::toJson() const
 std::vector<FaultSwitch::Fault> FaultSwitch::take(const std::string& path, const std::string& page,
                                                   const std::string& item)
 {
-    std::lock_guard lock(m_mutex);
+    std::unique_lock lock(m_mutex);
     std::vector<Fault> out;
+    std::vector<int> holds;
     for (Fault& f : m_faults) {
         if (f.remaining == 0)
             continue;
@@ -123,6 +131,15 @@ std::vector<FaultSwitch::Fault> FaultSwitch::take(const std::string& path, const
         if (f.remaining > 0)
             --f.remaining;
         out.push_back(f);
+        if (f.kind == Kind::Hold)
+            holds.push_back(f.id);
+    }
+    if (!holds.empty()) {
+        m_removed.wait_for(lock, std::chrono::milliseconds(kMaxHoldMs), [&] {
+            return std::none_of(m_faults.begin(), m_faults.end(), [&](const Fault& f) {
+                return std::find(holds.begin(), holds.end(), f.id) != holds.end();
+            });
+        });
     }
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include "json.h"
 
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -18,7 +19,8 @@ public:
         Reset,
         Truncate,
         Maintenance,
-        Wording
+        Wording,
+        Hold
     };
 
     struct Fault
@@ -45,16 +47,19 @@ public:
     Json toJson() const;
 
     // The faults that apply to one request, in the order they were added. Each one counts
-    // as used once.
+    // as used once. A matching hold fault keeps the request here until it is removed (or
+    // for kMaxHoldMs at most), so a test can change the site while a request is under way.
     std::vector<Fault> take(const std::string& path, const std::string& page,
                             const std::string& item);
     // Wording changes that the settings update follows.
     std::vector<std::pair<std::string, std::string>> settingsReplacements() const;
 
     static const char* kindName(Kind kind);
+    static constexpr int kMaxHoldMs = 60000;
 
 private:
     mutable std::mutex m_mutex;
+    std::condition_variable m_removed;
     std::vector<Fault> m_faults;
     int m_nextId = 1;
 };
