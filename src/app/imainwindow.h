@@ -40,6 +40,21 @@ public:
         AnswerNo = 7
     };
 
+    // The tray icon's images.
+    enum class TrayIcon
+    {
+        Normal,
+        Bidding,
+        Outbid
+    };
+    // The stop dialog's answers.
+    enum StopChoice
+    {
+        StopCancelled = 0,
+        StopOnly = 1,
+        StopAndRetract = 2
+    };
+
     struct Question
     {
         QString text;
@@ -64,4 +79,21 @@ public:
     virtual void siteChanged() = 0;
     // Show, restore and raise the window (a second copy was started).
     virtual void activate() = 0;
+
+    // The engine's clock, tray and dialog needs. Windows without them keep the defaults.
+    // The site-time pane of the status bar.
+    virtual void setSiteTimeText(const QString& text) { (void)text; }
+    virtual void setTrayIcon(TrayIcon icon) { (void)icon; }
+    // Draws the user's eye once: a bid has started.
+    virtual void flash() {}
+    // The connection indicator of the status bar.
+    virtual void setConnected(bool connected) { (void)connected; }
+    // The stop dialog for item `itemId`, with a link to the site's retraction help page.
+    // Blocks until answered; the default is "Stop only".
+    virtual int askStopBidding(const QString& itemId, const QString& retractHelpUrl)
+    {
+        (void)itemId;
+        (void)retractHelpUrl;
+        return StopOnly;
+    }
 };

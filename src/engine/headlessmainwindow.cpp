@@ -2,6 +2,7 @@
 
 #include "app/appcontext.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QMutexLocker>
 #include <QThread>
@@ -22,8 +23,16 @@ void HeadlessMainWindow::print(const QString& text)
 
 void HeadlessMainWindow::postBidsViewCommand(int command)
 {
-    if (m_bidsViewHandler)
+    if (!m_bidsViewHandler)
+        return;
+    QObject* mainThread = QCoreApplication::instance();
+    if (!mainThread) {
         m_bidsViewHandler(command);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        mainThread, [handler = m_bidsViewHandler, command] { handler(command); },
+        Qt::QueuedConnection);
 }
 
 void HeadlessMainWindow::addMessage(const QString& line, int level)
@@ -57,4 +66,25 @@ int HeadlessMainWindow::ask(const Question& question)
 void HeadlessMainWindow::activate()
 {
     AppContext::logWrite(QStringLiteral("Another copy was started; this one keeps running."));
+}
+
+void HeadlessMainWindow::setSiteTimeText(const QString& text)
+{
+    QMutexLocker lock(&m_outputMutex);
+    m_siteTime = text;
+}
+
+QString HeadlessMainWindow::siteTimeText() const
+{
+    QMutexLocker lock(&m_outputMutex);
+    return m_siteTime;
+}
+
+int HeadlessMainWindow::askStopBidding(const QString& itemId, const QString& retractHelpUrl)
+{
+    Q_UNUSED(retractHelpUrl);
+    AppContext::logWrite(QStringLiteral("Stop bidding for bid #%1 answered with its default "
+                                        "(stop only, no retraction)")
+                             .arg(itemId));
+    return StopOnly;
 }

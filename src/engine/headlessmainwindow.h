@@ -21,7 +21,11 @@ public:
     void foldersChanged() override {}
     void siteChanged() override {}
     void activate() override;
+    void setSiteTimeText(const QString& text) override;
+    int askStopBidding(const QString& itemId, const QString& retractHelpUrl) override;
+    QString siteTimeText() const;
 
+    // Commands are posted: the handler runs on the main thread after the caller's work.
     void setBidsViewHandler(std::function<void(int)> handler)
     {
         m_bidsViewHandler = std::move(handler);
@@ -31,6 +35,7 @@ private:
     void print(const QString& text);
 
     bool m_echo;
-    QMutex m_outputMutex;
+    mutable QMutex m_outputMutex;
+    QString m_siteTime;
     std::function<void(int)> m_bidsViewHandler;
 };

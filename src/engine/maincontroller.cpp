@@ -2,9 +2,18 @@
 
 #include "app/appcontext.h"
 #include "app/imainwindow.h"
+#include "engine/bidscheduler.h"
+#include "engine/bidstarter.h"
+#include "engine/bidthread.h"
+#include "engine/clockjumpdetector.h"
 #include "engine/connectionmanager.h"
+#include "engine/enginebideffects.h"
+#include "engine/refreshthread.h"
+#include "engine/timesynchroniser.h"
 #include "model/bidsdoc.h"
+#include "model/bidsrebuild.h"
 #include "model/documentstore.h"
+#include "model/ibidworker.h"
 #include "model/startuplist.h"
 #include "sites/siteaccess.h"
 
@@ -17,8 +26,60 @@ MainController::MainController(AppContext& app, WindowFactory createWindow, QObj
       m_document(std::make_unique<CBidsDoc>(ListEnvironment::of(app))),
       m_store(std::make_unique<DocumentStore>(*m_document))
 {
+    m_timeSync = std::make_unique<TimeSynchroniser>(app, m_connections.get());
+    m_clockJumps = std::make_unique<ClockJumpDetector>();
+    m_scheduler = std::make_unique<BidScheduler>(
+        app, *m_document, [this] { return m_connections->ensureConnection(); });
+    m_starter = std::make_unique<BidStarter>(app, *m_document);
+    m_effects = std::make_unique<EngineBidEffects>(app, *m_document, *this);
+    m_document->setEffects(m_effects.get());
+    installDefaultThreads();
+
+    BidStarter::Hooks& hooks = m_starter->hooks();
+    hooks.createThread = [this](const QString& id) {
+        return m_threads.createBidThread ? m_threads.createBidThread(id) : nullptr;
+    };
+    hooks.postStart = [this](IBidWorker* thread, SiteProfile profile) {
+        if (m_threads.postBidStart)
+            m_threads.postBidStart(thread, std::move(profile));
+    };
+    hooks.started = [this] {
+        if (m_window)
+            m_window->flash();
+        startTrayFlash();
+    };
+
+    m_tickSteps.connectionIndicator = [this] {
+        const bool connected = !m_connections->isOffline() && m_connections->testConnection();
+        if (m_window)
+            m_window->setConnected(connected);
+    };
+    m_tickSteps.idleCheck = [this] {
+        m_document->accessLock().checkIdle(m_app.clock().localNow(), m_app.settings().idleTime);
+    };
+    m_tickSteps.scheduler = [this] { m_scheduler->startScan(); };
+    m_tickSteps.refreshPoll = [this] {
+        if (m_threads.pollRefresh)
+            m_threads.pollRefresh();
+    };
+    m_tickSteps.bidThreadPoll = [this] { pollBidThreads(); };
+    m_tickSteps.autoDisconnect = [this] { autoDisconnectCheck(); };
+
     connect(m_connections.get(), &ConnectionManager::timeSyncRequested, this,
             [this] { synchroniseTime(); });
+    connect(m_timeSync.get(), &TimeSynchroniser::accepted, this, [this] {
+        startTimer(TimerSiteClock, kSiteClockMs);
+        startTimer(TimerTimeSync, qMax(1, m_app.settings().autoTimeSync) * 60000);
+        onTimer(TimerSiteClock);
+    });
+    // A jump of the wall clock makes the measured offset wrong: measure again.
+    connect(m_clockJumps.get(), &ClockJumpDetector::jumped, this, [this](qint64 deltaMs) {
+        m_app.log().write(
+            QStringLiteral("The computer's clock jumped by %1 ms; synchronizing time.")
+                .arg(deltaMs));
+        QMetaObject::invokeMethod(
+            this, [this] { synchroniseTime(); }, Qt::QueuedConnection);
+    });
     for (int i = 0; i < static_cast<int>(m_timers.size()); ++i) {
         const auto id = static_cast<TimerId>(i + 1);
         connect(&m_timers[static_cast<size_t>(i)], &QTimer::timeout, this,
@@ -26,7 +87,228 @@ MainController::MainController(AppContext& app, WindowFactory createWindow, QObj
     }
 }
 
-MainController::~MainController() = default;
+MainController::~MainController()
+{
+    m_clockJumps->stop();
+    if (m_threads.stopRefresh)
+        m_threads.stopRefresh();
+    m_scheduler->waitForScans(-1);
+    m_document->setEffects(nullptr);
+}
+
+void MainController::setEngineTickMs(int milliseconds)
+{
+    m_engineTickMs = milliseconds;
+    m_scheduler->setTickMs(milliseconds);
+    if (timer(TimerEngineTick).isActive())
+        startTimer(TimerEngineTick, milliseconds);
+}
+
+void MainController::engineTick()
+{
+    const auto run = [](const std::function<void()>& step) {
+        if (step)
+            step();
+    };
+    run(m_tickSteps.connectionIndicator);
+    run(m_tickSteps.idleCheck);
+    if (!m_listLoaded)
+        return;
+    run(m_tickSteps.scheduler);
+    run(m_tickSteps.refreshPoll);
+    run(m_tickSteps.bidThreadPoll);
+    run(m_tickSteps.autoDisconnect);
+}
+
+void MainController::pollBidThreads()
+{
+    if (!m_threads.pollBidThread)
+        return;
+    ItemsLockGuard guard(m_document->itemsLock());
+    if (!guard.isHeld()) {
+        m_app.log().write(QStringLiteral("Engine tick: the bid list stayed locked; the bid "
+                                         "threads are polled at the next tick."),
+                          ProgramLog::Warning);
+        return;
+    }
+    for (const auto& item : m_document->items()) {
+        if (IBidWorker* worker = item->bidThread())
+            m_threads.pollBidThread(worker);
+    }
+}
+
+void MainController::autoDisconnectCheck()
+{
+    const AppSettings& settings = m_app.settings();
+    if (!settings.dialUp || !settings.autoDisconnect || m_connections->manualConnection() ||
+        !m_connections->holdsDialConnection())
+        return;
+    bool mayDrop = false;
+    {
+        ItemsLockGuard guard(m_document->itemsLock());
+        if (!guard.isHeld())
+            return;
+        const qint64 siteNow = m_app.clock().siteNow();
+        const qint64 localNow = m_app.clock().localNow();
+        const qint64 connectLead = 60 * qint64(settings.connectTime) + settings.startBefore;
+        mayDrop = !m_document->items().empty();
+        for (const auto& item : m_document->items()) {
+            if (!item->isRefreshed()) {
+                // Its page was never read: keep the line until the program dials again.
+                m_connections->setManualConnection(true);
+                mayDrop = false;
+                break;
+            }
+            if (item->isEnded())
+                continue;
+            const qint64 refreshDue = item->lastRefreshTime() + 60 * qint64(settings.refreshEvery);
+            const qint64 refreshEnd = item->lastRefreshTime() + 60 * (qint64(settings.connectTime) +
+                                                                      settings.refreshEvery + 1);
+            if (CBidItem::isRunningStatus(item->status()) ||
+                (siteNow >= item->endTime() - connectLead && siteNow <= item->endTime()) ||
+                (localNow >= refreshDue && localNow <= refreshEnd)) {
+                mayDrop = false;
+                break;
+            }
+        }
+    }
+    if (mayDrop && m_connections->testConnection())
+        m_connections->askAutoDisconnect();
+}
+
+void MainController::handleBidsViewCommand(int command)
+{
+    switch (command) {
+    case IMainWindow::CmdStartReadyBids:
+        m_starter->startReadyBids();
+        break;
+    case IMainWindow::CmdRedisplay:
+        m_document->rebuild();
+        break;
+    case IMainWindow::CmdOutbidScan: {
+        ItemsLockGuard guard(m_document->itemsLock());
+        if (guard.isHeld())
+            BidsRebuild(*m_document).outbidScan();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void MainController::installDefaultThreads()
+{
+    m_threads.createBidThread = [this](const QString& itemId) -> IBidWorker* {
+        return new CBidThread(m_app, *m_document, itemId);
+    };
+    m_threads.postBidStart = [](IBidWorker* worker, SiteProfile profile) {
+        if (auto* thread = dynamic_cast<CBidThread*>(worker))
+            thread->postStart(std::move(profile));
+    };
+    m_threads.postBidRetract = [](IBidWorker* worker, SiteProfile profile, bool forDelete) {
+        if (auto* thread = dynamic_cast<CBidThread*>(worker))
+            thread->postRetract(std::move(profile), forDelete);
+    };
+    m_threads.pollBidThread = [](IBidWorker* worker) {
+        if (auto* thread = dynamic_cast<CBidThread*>(worker))
+            thread->postPoll();
+    };
+    m_threads.startRefresh = [this](SiteProfile profile) {
+        if (!m_refresh) {
+            m_refresh = std::make_unique<CRefreshThread>(m_app, *m_document);
+        }
+        m_refresh->start(std::move(profile));
+    };
+    m_threads.pollRefresh = [this] {
+        if (m_refresh)
+            m_refresh->postPoll();
+    };
+    m_threads.stopRefresh = [this] {
+        if (m_refresh)
+            m_refresh->stop();
+    };
+}
+
+void MainController::startRefreshThread()
+{
+    if (m_threads.startRefresh)
+        m_threads.startRefresh(BuildSiteProfile());
+}
+
+void MainController::settingsApplied()
+{
+    m_scheduler->setTickMs(m_engineTickMs);
+    if (m_listLoaded)
+        startRefreshThread();
+}
+
+void MainController::currentSiteChanged()
+{
+    {
+        // Pages of another site: every item is read again before it may start.
+        ItemsLockGuard guard(m_document->itemsLock());
+        if (guard.isHeld()) {
+            for (const auto& item : m_document->items())
+                item->setRefreshed(false);
+        }
+    }
+    if (m_listLoaded)
+        startRefreshThread();
+}
+
+void MainController::startTrayFlash()
+{
+    startTimer(TimerTrayFlash, kFlashMs);
+}
+
+void MainController::setOutbidIndicator(bool on)
+{
+    if (on) {
+        if (!timer(TimerOutbidFlash).isActive())
+            startTimer(TimerOutbidFlash, kFlashMs);
+        return;
+    }
+    m_outbidIndicator = false;
+    stopTimer(TimerOutbidFlash);
+    if (m_window)
+        m_window->setTrayIcon(IMainWindow::TrayIcon::Normal);
+}
+
+void MainController::trayFlashStep()
+{
+    m_flashAlternate = !m_flashAlternate;
+    if (m_window)
+        m_window->setTrayIcon(m_flashAlternate ? IMainWindow::TrayIcon::Bidding
+                                               : IMainWindow::TrayIcon::Normal);
+    if (++m_flashCount < kFlashSteps)
+        return;
+    m_flashCount = 0;
+    stopTimer(TimerTrayFlash);
+    if (m_window)
+        m_window->setTrayIcon(m_outbidIndicator ? IMainWindow::TrayIcon::Outbid
+                                                : IMainWindow::TrayIcon::Normal);
+}
+
+void MainController::outbidFlashStep()
+{
+    // The bid flash has the tray to itself.
+    if (timer(TimerTrayFlash).isActive()) {
+        stopTimer(TimerOutbidFlash);
+        return;
+    }
+    m_flashAlternate = !m_flashAlternate;
+    if (m_window)
+        m_window->setTrayIcon(m_flashAlternate ? IMainWindow::TrayIcon::Outbid
+                                               : IMainWindow::TrayIcon::Normal);
+    if (++m_flashCount < kFlashSteps)
+        return;
+    // The counter starts again so that the next flash runs its full length.
+    m_flashCount = 0;
+    m_outbidIndicator = true;
+    stopTimer(TimerOutbidFlash);
+    if (m_window)
+        m_window->setTrayIcon(IMainWindow::TrayIcon::Outbid);
+}
 
 QTimer& MainController::timer(TimerId id)
 {
@@ -61,12 +343,22 @@ void MainController::stopTimer(TimerId id)
 void MainController::onTimer(TimerId id)
 {
     switch (id) {
+    case TimerSiteClock:
+        if (m_window)
+            m_window->setSiteTimeText(TimeSynchroniser::siteClockText(m_app.clock().siteNow()));
+        break;
+    case TimerTrayFlash:
+        trayFlashStep();
+        break;
+    case TimerOutbidFlash:
+        outbidFlashStep();
+        break;
     case TimerTimeSync:
         // Each expiry asks for a time synchronisation, as the menu command does.
         synchroniseTime();
         break;
     case TimerEngineTick:
-        m_document->accessLock().checkIdle(m_app.clock().localNow(), m_app.settings().idleTime);
+        engineTick();
         break;
     case TimerAutosave: {
         QString message;
@@ -115,7 +407,7 @@ IMainWindow* MainController::createMainWindow()
 {
     m_window = m_createWindow ? m_createWindow() : nullptr;
     if (m_window)
-        startTimer(TimerEngineTick, kEngineTickMs);
+        startTimer(TimerEngineTick, m_engineTickMs);
     return m_window;
 }
 
@@ -141,10 +433,13 @@ void MainController::loadBidList()
         question.defaultAnswer = IMainWindow::AnswerYes;
         return m_window && m_window->ask(question) == IMainWindow::AnswerYes;
     });
+    m_listLoaded = true;
+    startRefreshThread();
 }
 
 bool MainController::synchroniseTime()
 {
+    m_timeSync->synchronise();
     return m_app.clock().isSynchronised();
 }
 
@@ -152,10 +447,13 @@ void MainController::startTimers(bool timeSynchronised)
 {
     const AppSettings& settings = m_app.settings();
     startTimer(TimerTimeSync,
-               timeSynchronised ? settings.autoTimeSync * 60000 : kUnsyncedTimeSyncMs);
+               timeSynchronised ? qMax(1, settings.autoTimeSync) * 60000 : kUnsyncedTimeSyncMs);
     startTimer(TimerAutosave, qMax(1, settings.autoSaveTime) * 60000);
     if (settings.useMC)
         startTimer(TimerMailCheck, qMax(1, settings.mailCheckMinutes) * 60000);
+    if (timeSynchronised)
+        startTimer(TimerSiteClock, kSiteClockMs);
+    m_clockJumps->start();
 }
 
 void MainController::showMainWindow(bool minimized)
@@ -182,6 +480,9 @@ void MainController::startSavedSearchTimer()
 void MainController::shutdown()
 {
     m_connections->disconnectOnExit(false);
+    m_clockJumps->stop();
+    if (m_threads.stopRefresh)
+        m_threads.stopRefresh();
     for (int id = TimerSiteClock; id <= TimerSavedSearch; ++id)
         stopTimer(static_cast<TimerId>(id));
 }

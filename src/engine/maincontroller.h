@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/istartuphooks.h"
+#include "sites/siteprofile.h"
 #include "sites/sitesettings.h"
 
 #include <QObject>
@@ -10,9 +11,16 @@
 #include <memory>
 
 class AppContext;
+class BidScheduler;
+class BidStarter;
 class CBidsDoc;
+class ClockJumpDetector;
+class CRefreshThread;
 class ConnectionManager;
 class DocumentStore;
+class EngineBidEffects;
+class IBidWorker;
+class TimeSynchroniser;
 
 // Owns the numbered main timers and carries out the main window's messages. Both the
 // desktop program and gavelind run one on the main thread.
@@ -48,6 +56,31 @@ public:
     static constexpr int kFlashMs = 500;
     static constexpr int kUnsyncedTimeSyncMs = 60000;
     static constexpr int kSavedSearchMs = 15000;
+    // Timers 4 and 6 end after this many expiries (10 s).
+    static constexpr int kFlashSteps = 20;
+
+    // The worker threads as the tick and the commands see them. The defaults are the real
+    // CBidThread and CRefreshThread (see enginethreads.cpp); tests replace them.
+    struct Threads
+    {
+        std::function<IBidWorker*(const QString& itemId)> createBidThread;
+        std::function<void(IBidWorker*, SiteProfile)> postBidStart;
+        std::function<void(IBidWorker*, SiteProfile, bool forDelete)> postBidRetract;
+        std::function<void(IBidWorker*)> pollBidThread;
+        std::function<void(SiteProfile)> startRefresh;
+        std::function<void()> pollRefresh;
+        std::function<void()> stopRefresh;
+    };
+    // The steps of the engine tick, in their order; each defaults to the real work.
+    struct TickSteps
+    {
+        std::function<void()> connectionIndicator;
+        std::function<void()> idleCheck;
+        std::function<void()> scheduler;
+        std::function<void()> refreshPoll;
+        std::function<void()> bidThreadPoll;
+        std::function<void()> autoDisconnect;
+    };
 
     using WindowFactory = std::function<IMainWindow*()>;
 
@@ -60,6 +93,36 @@ public:
 
     bool isTimerActive(TimerId id) const;
     int timerInterval(TimerId id) const;
+
+    BidScheduler& scheduler() { return *m_scheduler; }
+    BidStarter& starter() { return *m_starter; }
+    TimeSynchroniser& timeSynchroniser() { return *m_timeSync; }
+    ConnectionManager& connections() { return *m_connections; }
+    Threads& threads() { return m_threads; }
+    TickSteps& tickSteps() { return m_tickSteps; }
+    // The engine tick's period (5 s); tests shorten it.
+    void setEngineTickMs(int milliseconds);
+
+    // One engine tick (timer 2), in order: connection indicator, idle check, and with the
+    // list loaded the scheduler's scan, the refresh poll, the poll of every bid thread and
+    // the auto-disconnect check.
+    void engineTick();
+    // A command posted to the bids view: 32807 start ready bids, 32779 redisplay, 32853
+    // outbid scan. Main thread.
+    void handleBidsViewCommand(int command);
+    // Options applied or the current site changed: the refresh thread starts anew with a
+    // fresh profile, and after a site change every item is read again.
+    void settingsApplied();
+    void currentSiteChanged();
+
+    // Timer 4: a bid started. Timer 6: the outbid indicator.
+    void startTrayFlash();
+    void setOutbidIndicator(bool on);
+    bool outbidIndicator() const { return m_outbidIndicator; }
+    int flashCount() const { return m_flashCount; }
+
+    // One expiry of a main timer, as the timer runs it; tests drive the timers with it.
+    void onTimer(TimerId id);
 
     // A second copy asked this one to quit: save the list silently, then end.
     void externalExit();
@@ -95,7 +158,12 @@ private:
     const QTimer& timer(TimerId id) const;
     void startTimer(TimerId id, int milliseconds);
     void stopTimer(TimerId id);
-    void onTimer(TimerId id);
+    void trayFlashStep();
+    void outbidFlashStep();
+    void pollBidThreads();
+    void autoDisconnectCheck();
+    void startRefreshThread();
+    void installDefaultThreads();
 
     AppContext& m_app;
     WindowFactory m_createWindow;
@@ -105,4 +173,18 @@ private:
     std::unique_ptr<CBidsDoc> m_document;
     std::unique_ptr<DocumentStore> m_store;
     std::array<QTimer, 8> m_timers;
+    std::unique_ptr<TimeSynchroniser> m_timeSync;
+    std::unique_ptr<ClockJumpDetector> m_clockJumps;
+    std::unique_ptr<BidScheduler> m_scheduler;
+    std::unique_ptr<BidStarter> m_starter;
+    std::unique_ptr<EngineBidEffects> m_effects;
+    std::unique_ptr<CRefreshThread> m_refresh;
+    Threads m_threads;
+    TickSteps m_tickSteps;
+    int m_engineTickMs = kEngineTickMs;
+    bool m_listLoaded = false;
+    // Timers 4 and 6 share one counter and one alternation flag.
+    int m_flashCount = 0;
+    bool m_flashAlternate = false;
+    bool m_outbidIndicator = false;
 };

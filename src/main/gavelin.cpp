@@ -5,7 +5,10 @@
 #include "app/singleinstance.h"
 #include "app/startupsequence.h"
 #include "app/terminationsignals.h"
+#include "engine/bidstarter.h"
 #include "engine/maincontroller.h"
+#include "model/bidsdoc.h"
+#include "ui/accesspromptdlg.h"
 #include "ui/listfilecommands.h"
 #include "ui/mainframe.h"
 #include "ui/screenshothook.h"
@@ -42,6 +45,21 @@ int main(int argc, char** argv)
             QMetaObject::invokeMethod(
                 &controller, [&controller] { controller.synchroniseTime(); }, Qt::QueuedConnection);
         };
+        frame->setBidsViewHandler(
+            [&controller](int command) { controller.handleBidsViewCommand(command); });
+        CMainFrame::EngineCommands engine;
+        engine.start = [&controller](const QString& id) { controller.starter().manualStart(id); };
+        engine.stop = [&controller](const QString& id) { controller.starter().stop(id); };
+        engine.startReadyBids = [&controller] { controller.starter().startReadyBids(); };
+        engine.synchroniseTime = [&controller] { controller.synchroniseTime(); };
+        frame->setEngineCommands(std::move(engine));
+        frame->optionsHooks().settingsApplied = [&controller] { controller.settingsApplied(); };
+        frame->optionsHooks().siteChanged = [&controller] { controller.currentSiteChanged(); };
+        BidStarter::Hooks& starter = controller.starter().hooks();
+        starter.accessGate = [&frame, &controller] {
+            return CAccessPromptDlg::pass(frame.get(), controller.document().accessLock());
+        };
+        starter.openOptions = [&frame] { frame->openOptions(); };
         return frame.get();
     });
     controller.splashHandler = [&splash](const QString& text) { splash.showText(text); };

@@ -60,6 +60,8 @@ int runEngine(QCoreApplication& application, const QStringList& arguments)
     AppContext app(paths);
     HeadlessMainWindow window;
     MainController controller(app, [&window]() -> IMainWindow* { return &window; });
+    window.setBidsViewHandler(
+        [&controller](int command) { controller.handleBidsViewCommand(command); });
     StartupSequence sequence(app, controller, {false, QCoreApplication::applicationFilePath()});
 
     QObject::connect(&controller, &MainController::exitPrepared, &application, [&] {
