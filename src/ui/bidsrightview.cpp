@@ -89,6 +89,8 @@ CBidsRightView::CBidsRightView(AppContext& app, CBidsDoc& doc, QWidget* parent)
     connect(columns, &QHeaderView::sectionResized, this, &CBidsRightView::rememberWidth);
     connect(this, &QAbstractItemView::doubleClicked, this, &CBidsRightView::editFocused);
     connect(m_model, &QAbstractItemModel::modelReset, this, &CBidsRightView::updateCommandStates);
+    // A status that changes under a selected row changes what Start and Stop may do.
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &CBidsRightView::updateCommandStates);
 
     applyState(ListViewState::fromSettings(app.settings()));
 
@@ -222,6 +224,37 @@ void CBidsRightView::updateCommandStates()
         if (QAction* action = command(id))
             action->setEnabled(true);
     }
+    // Start: one item that may bid and has a maximum. Stop: an item that is bidding.
+    bool canStart = false;
+    bool canStop = false;
+    const int focused = anySelected ? focusedItemIndex() : -1;
+    if (focused >= 0 && (command(CmdStart) || command(CmdStop))) {
+        ItemsLockGuard guard(m_doc.itemsLock());
+        const auto& items = m_doc.items();
+        if (guard.isHeld() && focused < int(items.size())) {
+            const CBidItem& item = *items[size_t(focused)];
+            const quint32 status = item.status();
+            canStart = selectionModel()->selectedRows().size() == 1 &&
+                       (status <= StatusActiveOutbid || status == StatusStopped ||
+                        status == StatusRetracted) &&
+                       item.maxPrice() != 0.0f;
+            canStop = status == StatusRunning || status == StatusRunningOutbid;
+        }
+    }
+    if (QAction* action = command(CmdStart))
+        action->setEnabled(canStart);
+    if (QAction* action = command(CmdStop))
+        action->setEnabled(canStop);
+}
+
+QString CBidsRightView::focusedItemId() const
+{
+    const int index = focusedItemIndex();
+    ItemsLockGuard guard(m_doc.itemsLock());
+    const auto& items = m_doc.items();
+    if (!guard.isHeld() || index < 0 || index >= int(items.size()))
+        return {};
+    return items[size_t(index)]->id();
 }
 
 void CBidsRightView::setRetractChooser(RetractChooser chooser)

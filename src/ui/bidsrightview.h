@@ -61,6 +61,8 @@ public:
     std::vector<int> selectedItemIndexes() const;
     // The focused row's item, else the first selected one; -1 when none.
     int focusedItemIndex() const;
+    // That item's id; empty when none.
+    QString focusedItemId() const;
 
     // The rebuild pass's rows; the caller holds the items lock on this view's thread.
     void showRows(const std::vector<int>& itemIndexes);

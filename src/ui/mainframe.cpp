@@ -21,6 +21,7 @@
 #include "ui/optionssheet.h"
 #include "ui/outlookbar.h"
 #include "ui/sitemenu.h"
+#include "ui/stopbiddingdlg.h"
 #include "ui/uiicons.h"
 #include "ui/userprompt.h"
 
@@ -54,10 +55,8 @@ CMainFrame::CMainFrame(AppContext& app, QWidget* parent) : QMainWindow(parent), 
     connectCommands();
     siteChanged();
 
-    m_clockTimer = new QTimer(this);
-    connect(m_clockTimer, &QTimer::timeout, this, &CMainFrame::updateSiteTime);
-    m_clockTimer->start(1000);
-    updateSiteTime();
+    // The engine's site clock (timer 1) keeps the pane going once time is synchronised.
+    m_status->showSiteTime(m_app.clock());
     restorePlacement();
 }
 
@@ -119,8 +118,10 @@ void CMainFrame::connectBidsViews(CBidsDoc& doc)
 
     connect(this, &CMainFrame::bidsChanged, this, [&doc] { doc.rebuild(); });
     connect(this, &CMainFrame::folderTreeChanged, m_tree, &CBidsLeftView::rebuildTree);
-    connect(this, &CMainFrame::bidsViewCommand, this, [&doc](int id) {
-        if (id == CmdRedisplay) {
+    connect(this, &CMainFrame::bidsViewCommand, this, [this, &doc](int id) {
+        if (m_bidsViewHandler) {
+            m_bidsViewHandler(id);
+        } else if (id == CmdRedisplay) {
             doc.rebuild();
         } else if (id == CmdOutbidScan) {
             ItemsLockGuard guard(doc.itemsLock());
@@ -221,7 +222,8 @@ void CMainFrame::connectCommands()
     connect(command(CmdViewStatusBar), &QAction::toggled, m_status, &QWidget::setVisible);
     connect(command(CmdViewToolbar), &QAction::toggled, m_toolBar, &QWidget::setVisible);
     connect(m_actions->siteMenu(), &CSiteMenu::siteChosen, this, [this](const QString& site) {
-        SetCurrentSite(site);
+        if (SetCurrentSite(site) && m_optionsHooks.siteChanged)
+            m_optionsHooks.siteChanged();
         // Also when nothing changed: the menu's check mark goes back to the current site.
         siteChanged();
     });
@@ -349,9 +351,82 @@ void CMainFrame::setProgress(int value, int maximum)
     runOnWindowThread([this, value, maximum] { m_status->setProgress(value, maximum); });
 }
 
-void CMainFrame::updateSiteTime()
+void CMainFrame::setSiteTimeText(const QString& text)
 {
-    m_status->showSiteTime(m_app.clock());
+    runOnWindowThread([this, text] { m_status->setSiteTimeText(text); });
+}
+
+void CMainFrame::setTrayIcon(TrayIcon icon)
+{
+    runOnWindowThread([this, icon] {
+        switch (icon) {
+        case TrayIcon::Bidding:
+            // The engine alternates the images itself: show the flash image now.
+            m_tray->setState(CTrayIcon::State::Flashing);
+            m_tray->tick();
+            break;
+        case TrayIcon::Outbid:
+            m_tray->setState(CTrayIcon::State::Outbid);
+            break;
+        default:
+            m_tray->setState(CTrayIcon::State::Normal);
+            break;
+        }
+    });
+}
+
+void CMainFrame::flash()
+{
+    runOnWindowThread([this] { QApplication::alert(this); });
+}
+
+void CMainFrame::setConnected(bool connected)
+{
+    setConnectionState(connected ? CMainStatusBar::Connection::Online
+                                 : CMainStatusBar::Connection::Offline);
+}
+
+int CMainFrame::askStopBidding(const QString& itemId, const QString& retractHelpUrl)
+{
+    const auto run = [this, &itemId, &retractHelpUrl] {
+        return m_stopAsker ? m_stopAsker(itemId, retractHelpUrl)
+                           : CStopBiddingDlg::ask(this, itemId, retractHelpUrl);
+    };
+    if (QThread::currentThread() == thread())
+        return run();
+    int answer = StopCancelled;
+    QMetaObject::invokeMethod(
+        this, [&run, &answer] { answer = run(); }, Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+void CMainFrame::setEngineCommands(EngineCommands commands)
+{
+    const bool first =
+        !m_engine.start && !m_engine.stop && !m_engine.startReadyBids && !m_engine.synchroniseTime;
+    m_engine = std::move(commands);
+    if (!first)
+        return;
+    const auto forFocused = [this](std::function<void(const QString&)> EngineCommands::*member) {
+        return [this, member] {
+            const QString id = m_list ? m_list->focusedItemId() : QString();
+            if (!id.isEmpty() && m_engine.*member)
+                (m_engine.*member)(id);
+        };
+    };
+    connect(command(CmdStart), &QAction::triggered, this, forFocused(&EngineCommands::start));
+    connect(command(CmdStop), &QAction::triggered, this, forFocused(&EngineCommands::stop));
+    connect(command(CmdStartBids), &QAction::triggered, this, [this] {
+        if (m_engine.startReadyBids)
+            m_engine.startReadyBids();
+    });
+    connect(command(CmdSynchroniseTime), &QAction::triggered, this, [this] {
+        if (m_engine.synchroniseTime)
+            m_engine.synchroniseTime();
+    });
+    // Start bids does nothing when no item is ready, so it stays enabled.
+    command(CmdStartBids)->setEnabled(true);
+    command(CmdSynchroniseTime)->setEnabled(true);
 }
 
 void CMainFrame::showAbout()

@@ -45,6 +45,11 @@ public:
     void foldersChanged() override;
     void siteChanged() override;
     void activate() override;
+    void setSiteTimeText(const QString& text) override;
+    void setTrayIcon(TrayIcon icon) override;
+    void flash() override;
+    void setConnected(bool connected) override;
+    int askStopBidding(const QString& itemId, const QString& retractHelpUrl) override;
 
     // Shows the window at its stored place; minimised to the tray (or the task bar where
     // the desktop has no tray) when asked.
@@ -78,6 +83,25 @@ public:
     void setExitGuard(std::function<bool()> guard) { m_exitGuard = std::move(guard); }
     // Runs before the options sheet opens; false keeps it closed (the list's access lock).
     void setOptionsGate(std::function<bool()> gate) { m_optionsGate = std::move(gate); }
+    // The engine's side of the bidding commands. Start and Stop act on the focused item;
+    // Start bids and Synchronize time become live once set.
+    struct EngineCommands
+    {
+        std::function<void(const QString& itemId)> start;
+        std::function<void(const QString& itemId)> stop;
+        std::function<void()> startReadyBids;
+        std::function<void()> synchroniseTime;
+    };
+    void setEngineCommands(EngineCommands commands);
+    // Commands posted to the bids view go to the engine; without it the window redisplays
+    // and scans for outbids itself.
+    void setBidsViewHandler(std::function<void(int)> handler)
+    {
+        m_bidsViewHandler = std::move(handler);
+    }
+    // The stop dialog; tests answer it themselves.
+    using StopAsker = std::function<int(const QString& itemId, const QString& retractHelpUrl)>;
+    void setStopAsker(StopAsker asker) { m_stopAsker = std::move(asker); }
     // What the options sheet's OK asks of the engine.
     COptionsApply::Hooks& optionsHooks() { return m_optionsHooks; }
 
@@ -113,7 +137,6 @@ private:
     void connectBidsViews(CBidsDoc& doc);
     void restorePlacement();
     void storePlacement();
-    void updateSiteTime();
     void showAbout();
     void runOnWindowThread(std::function<void()> work);
 
@@ -131,11 +154,13 @@ private:
     QStackedWidget* m_views = nullptr;
     QSplitter* m_split = nullptr;
     CTrayIcon* m_tray = nullptr;
-    QTimer* m_clockTimer = nullptr;
     CLogViewer* m_logViewer = nullptr;
     std::function<bool()> m_activeItems;
     std::function<bool()> m_exitGuard;
     std::function<bool()> m_optionsGate;
     COptionsApply::Hooks m_optionsHooks;
+    EngineCommands m_engine;
+    std::function<void(int)> m_bidsViewHandler;
+    StopAsker m_stopAsker;
     bool m_exiting = false;
 };

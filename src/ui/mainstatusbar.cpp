@@ -89,6 +89,11 @@ void CMainStatusBar::showSiteTime(const SiteClock& clock)
                     site.toString(QStringLiteral("dd MMM yyyy, HH:mm:ss")));
 }
 
+void CMainStatusBar::setSiteTimeText(const QString& text)
+{
+    m_time->setText(text);
+}
+
 QString CMainStatusBar::siteTimeText() const
 {
     return m_time->text();

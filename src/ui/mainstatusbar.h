@@ -26,6 +26,7 @@ public:
     void setSite(const QString& siteName, int siteNumber);
     QString siteText() const;
     void showSiteTime(const SiteClock& clock);
+    void setSiteTimeText(const QString& text);
     QString siteTimeText() const;
     void setConnection(Connection state);
     Connection connection() const { return m_connection; }

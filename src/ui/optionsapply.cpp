@@ -49,6 +49,8 @@ void COptionsApply::commit(const AppSettings& before, bool siteValuesChanged)
     applySite(before, &timeSyncWanted);
     if (timeSyncWanted && m_hooks.synchroniseTime)
         m_hooks.synchroniseTime();
+    if (m_hooks.settingsApplied)
+        m_hooks.settingsApplied();
 
     log.write(AppSettings::changeOptionsFooter(), ProgramLog::Info);
     log.write(StringTable::text(482).replace(QLatin1String("%s"), settings.currentSite),
@@ -81,6 +83,8 @@ void COptionsApply::applySite(const AppSettings& before, bool* timeSyncWanted)
     LoadSiteSettings();
     if (IMainWindow* window = m_app.mainWindow())
         window->siteChanged();
+    if (m_hooks.siteChanged)
+        m_hooks.siteChanged();
     // The new site has its own official time.
     *timeSyncWanted = true;
 }

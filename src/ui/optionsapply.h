@@ -25,6 +25,10 @@ public:
         // Add or remove the autostart entry; false when that failed. Unset: the desktop's
         // autostart folder with this program.
         std::function<bool(bool enabled)> autostart;
+        // The current site is another one now (the engine reads every item again).
+        std::function<void()> siteChanged;
+        // Everything was applied: the engine takes the new settings.
+        std::function<void()> settingsApplied;
     };
 
     COptionsApply(AppContext& app, Hooks hooks);

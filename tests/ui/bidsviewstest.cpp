@@ -292,6 +292,91 @@ private Q_SLOTS:
         QCOMPARE(item->lastRefreshTime(), BidsViews::kNow);
     }
 
+    void startAndStopFollowTheSelectedItem()
+    {
+        BidsViews views;
+        CMainFrame frame(views.app());
+        frame.setDocument(views.doc);
+        QAction* start = frame.command(CmdStart);
+        QAction* stop = frame.command(CmdStop);
+        CBidItem* item = views.addItem("1000000001", StatusActive);
+        views.addItem("1000000002", StatusActive)->setMaxPrice(5.0f);
+        views.doc.changed();
+        QVERIFY(!start->isEnabled() && !stop->isEnabled());
+
+        frame.bidsList()->selectRow(0);
+        QVERIFY2(!start->isEnabled(), "no maximum price");
+        item->setMaxPrice(12.5f);
+        const struct
+        {
+            quint32 status;
+            bool start;
+            bool stop;
+        } rules[] = {{StatusNotActive, true, false},     {StatusActive, true, false},
+                     {StatusActiveOutbid, true, false},  {StatusRunning, false, true},
+                     {StatusRunningOutbid, false, true}, {StatusStopped, true, false},
+                     {StatusRetracted, true, false},     {StatusWon, false, false},
+                     {StatusLost, false, false},         {StatusPrivate, false, false},
+                     {StatusError, false, false}};
+        // The status changes under the selected row, as a bid thread changes it.
+        for (const auto& rule : rules) {
+            item->setStatus(rule.status);
+            frame.bidsList()->itemRowChanged(0);
+            QVERIFY2(start->isEnabled() == rule.start, qPrintable(QString::number(rule.status)));
+            QVERIFY2(stop->isEnabled() == rule.stop, qPrintable(QString::number(rule.status)));
+        }
+
+        // Start needs exactly one item.
+        item->setStatus(StatusActive);
+        views.doc.changed();
+        frame.bidsList()->selectAllRows();
+        QVERIFY(!start->isEnabled());
+    }
+
+    void theWindowHandsTheBiddingCommandsToTheEngine()
+    {
+        BidsViews views;
+        CMainFrame frame(views.app());
+        frame.setDocument(views.doc);
+        QStringList calls;
+        CMainFrame::EngineCommands engine;
+        engine.start = [&calls](const QString& id) { calls << "start " + id; };
+        engine.stop = [&calls](const QString& id) { calls << "stop " + id; };
+        engine.startReadyBids = [&calls] { calls << "start bids"; };
+        engine.synchroniseTime = [&calls] { calls << "sync"; };
+        QVERIFY(!frame.command(CmdStartBids)->isEnabled());
+        frame.setEngineCommands(engine);
+        QVERIFY(frame.command(CmdStartBids)->isEnabled());
+        QVERIFY(frame.command(CmdSynchroniseTime)->isEnabled());
+
+        views.addItem("1000000001", StatusActive)->setMaxPrice(3.0f);
+        views.addItem("1000000002", StatusRunning)->setMaxPrice(3.0f);
+        views.doc.changed();
+        frame.bidsList()->selectRow(0);
+        frame.command(CmdStart)->trigger();
+        frame.bidsList()->selectRow(1);
+        frame.command(CmdStop)->trigger();
+        frame.command(CmdStartBids)->trigger();
+        frame.command(CmdSynchroniseTime)->trigger();
+        QCOMPARE(calls, QStringList({"start 1000000001", "stop 1000000002", "start bids", "sync"}));
+
+        // Commands posted to the bids view go to the engine once it is there.
+        QList<int> routed;
+        frame.setBidsViewHandler([&routed](int command) { routed << command; });
+        frame.postBidsViewCommand(CmdStartBids);
+        frame.postBidsViewCommand(CmdOutbidScan);
+        QTRY_COMPARE(routed, QList<int>({CmdStartBids, CmdOutbidScan}));
+
+        // The stop question of the engine comes from the window's stop dialog.
+        frame.setStopAsker([](const QString& id, const QString& url) {
+            return id == "1000000002" && url.endsWith("bid-retract.html")
+                       ? int(IMainWindow::StopAndRetract)
+                       : int(IMainWindow::StopCancelled);
+        });
+        QCOMPARE(frame.askStopBidding("1000000002", "http://x/help/buy/bid-retract.html"),
+                 int(IMainWindow::StopAndRetract));
+    }
+
     void deletingALeadingBidAsksWhetherToRetract()
     {
         BidsViews views;
