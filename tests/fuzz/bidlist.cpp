@@ -4,6 +4,7 @@
 #include "model/bidcells.h"
 #include "model/bidlistfile.h"
 #include "model/bidsdoc.h"
+#include "sites/siteconventions.h"
 
 #include <QByteArrayView>
 #include <cstdint>
@@ -32,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         doc.ensureBuiltInFolders();
         doc.setSelectedFolderId(CBidFolder::OpenAuctionsId);
         doc.rebuild();
-        const BidCells::Context cells{QStringLiteral("www.ebay.fr"), QChar(','), context.now};
+        // The French site: the currency after the amount and "," as decimal pointer.
+        const BidCells::Context cells{SiteConventions::builtIn(QStringLiteral("www.ebay.fr")),
+                                      context.now};
         for (int i = 0; i < doc.itemCount() && i < 4; ++i) {
             for (int column = 0; column < BidCells::kColumnCount; ++column)
                 BidCells::text(*doc.itemAt(i), column, cells);
