@@ -12,8 +12,8 @@
 #endif
 #endif
 #ifndef GAVELIN_TSAN_ACQUIRE
-#define GAVELIN_TSAN_ACQUIRE(lock)
-#define GAVELIN_TSAN_RELEASE(lock)
+#define GAVELIN_TSAN_ACQUIRE(lock) static_cast<void>(lock)
+#define GAVELIN_TSAN_RELEASE(lock) static_cast<void>(lock)
 #endif
 
 // The one lock over the bids document: folders, items and every item field.

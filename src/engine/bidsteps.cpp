@@ -23,8 +23,8 @@ QString filled(int number, const QStringList& values)
     qsizetype next = 0;
     for (qsizetype i = 0; i < format.size(); ++i) {
         if (format[i] == QLatin1Char('%') && next < values.size()) {
-            for (const char* spec : {"%s", "%d", "%.2f"}) {
-                const QLatin1String placeholder(spec);
+            for (const char* conversion : {"%s", "%d", "%.2f"}) {
+                const QLatin1String placeholder(conversion);
                 if (format.mid(i, placeholder.size()) == placeholder) {
                     text += values[next++];
                     i += placeholder.size() - 1;
