@@ -22,6 +22,9 @@ class ItemsLock
 public:
     static constexpr int kDefaultWaitMs = 600000;
     static constexpr int kSchedulerWaitMs = 60000;
+    // Periodic passes on the window thread: a pass that cannot have the lock at once is
+    // skipped and runs again at the next tick, so the window never freezes behind a worker.
+    static constexpr int kPeriodicPassWaitMs = 1000;
 
     // Waits up to `milliseconds`; false when the lock could not be had.
     bool lock(int milliseconds = kDefaultWaitMs)

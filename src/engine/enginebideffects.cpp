@@ -62,9 +62,9 @@ void EngineBidEffects::requestMailNotification(MailNotification kind, const CBid
 
 void EngineBidEffects::postShutdownRequest()
 {
-    m_app.log().write(QStringLiteral("Shutdown requested by a finished bid; switching the "
-                                     "computer off is not wired to this engine."),
-                      ProgramLog::Warning);
+    // Posted: the request asks a question and takes the items lock itself.
+    QMetaObject::invokeMethod(
+        &m_controller, [this] { m_controller.handleShutdownRequest(); }, Qt::QueuedConnection);
 }
 
 void EngineBidEffects::setOutbidIndicator(bool on)

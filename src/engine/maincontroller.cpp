@@ -8,7 +8,9 @@
 #include "engine/clockjumpdetector.h"
 #include "engine/connectionmanager.h"
 #include "engine/enginebideffects.h"
+#include "engine/processrunner.h"
 #include "engine/refreshthread.h"
+#include "engine/shutdownrequest.h"
 #include "engine/timesynchroniser.h"
 #include "model/bidsdoc.h"
 #include "model/bidsrebuild.h"
@@ -24,7 +26,8 @@ MainController::MainController(AppContext& app, WindowFactory createWindow, QObj
     : QObject(parent), m_app(app), m_createWindow(std::move(createWindow)),
       m_connections(std::make_unique<ConnectionManager>(app)),
       m_document(std::make_unique<CBidsDoc>(ListEnvironment::of(app))),
-      m_store(std::make_unique<DocumentStore>(*m_document))
+      m_store(std::make_unique<DocumentStore>(*m_document)),
+      m_processRunner(std::make_shared<ProcessRunner>())
 {
     m_timeSync = std::make_unique<TimeSynchroniser>(app, m_connections.get());
     m_clockJumps = std::make_unique<ClockJumpDetector>();
@@ -124,7 +127,7 @@ void MainController::pollBidThreads()
 {
     if (!m_threads.pollBidThread)
         return;
-    ItemsLockGuard guard(m_document->itemsLock());
+    ItemsLockGuard guard(m_document->itemsLock(), ItemsLock::kPeriodicPassWaitMs);
     if (!guard.isHeld()) {
         m_app.log().write(QStringLiteral("Engine tick: the bid list stayed locked; the bid "
                                          "threads are polled at the next tick."),
@@ -145,9 +148,13 @@ void MainController::autoDisconnectCheck()
         return;
     bool mayDrop = false;
     {
-        ItemsLockGuard guard(m_document->itemsLock());
-        if (!guard.isHeld())
+        ItemsLockGuard guard(m_document->itemsLock(), ItemsLock::kPeriodicPassWaitMs);
+        if (!guard.isHeld()) {
+            m_app.log().write(QStringLiteral("Engine tick: the bid list stayed locked; the "
+                                             "line is checked again at the next tick."),
+                              ProgramLog::Warning);
             return;
+        }
         const qint64 siteNow = m_app.clock().siteNow();
         const qint64 localNow = m_app.clock().localNow();
         const qint64 connectLead = 60 * qint64(settings.connectTime) + settings.startBefore;
@@ -186,7 +193,7 @@ void MainController::handleBidsViewCommand(int command)
         m_document->rebuild();
         break;
     case IMainWindow::CmdOutbidScan: {
-        ItemsLockGuard guard(m_document->itemsLock());
+        ItemsLockGuard guard(m_document->itemsLock(), ItemsLock::kPeriodicPassWaitMs);
         if (guard.isHeld())
             BidsRebuild(*m_document).outbidScan();
         break;
@@ -380,6 +387,31 @@ void MainController::externalExit()
             m_app.logWrite(message, ProgramLog::Error);
     }
     Q_EMIT exitPrepared();
+}
+
+void MainController::handleShutdownRequest()
+{
+    ShutdownRequest request(m_app, *m_processRunner);
+    // The power goes off next: the list must already be on disk.
+    request.markShuttingDown = [this] {
+        if (m_document->isModified()) {
+            QString message;
+            if (!m_store->saveSilently(&message) && !message.isEmpty())
+                m_app.logWrite(message, ProgramLog::Error);
+        }
+    };
+    ShutdownRequest::Items items;
+    items.count = [this] { return int(m_document->items().size()); };
+    items.status = [this](int index) { return int(m_document->items()[index]->status()); };
+    items.setShutdownWhenFinished = [this](int index) {
+        m_document->items()[index]->setShutdownWhenFinished(true);
+    };
+    request.run(items);
+}
+
+void MainController::setProcessRunner(std::shared_ptr<IProcessRunner> runner)
+{
+    m_processRunner = std::move(runner);
 }
 
 void MainController::showSplashText(const QString& text)

@@ -20,6 +20,7 @@ class ConnectionManager;
 class DocumentStore;
 class EngineBidEffects;
 class IBidWorker;
+class IProcessRunner;
 class TimeSynchroniser;
 
 // Owns the numbered main timers and carries out the main window's messages. Both the
@@ -126,6 +127,11 @@ public:
 
     // A second copy asked this one to quit: save the list silently, then end.
     void externalExit();
+    // Message 0x46D: a bid the user marked has finished; switch the computer off after the
+    // count-down question, or wait for the bid that still runs. Main thread.
+    void handleShutdownRequest();
+    // Runs "systemctl poweroff" for the shutdown request; tests replace it.
+    void setProcessRunner(std::shared_ptr<IProcessRunner> runner);
 
     // IStartupHooks
     void showSplashText(const QString& text) override;
@@ -179,6 +185,7 @@ private:
     std::unique_ptr<BidStarter> m_starter;
     std::unique_ptr<EngineBidEffects> m_effects;
     std::unique_ptr<CRefreshThread> m_refresh;
+    std::shared_ptr<IProcessRunner> m_processRunner;
     Threads m_threads;
     TickSteps m_tickSteps;
     int m_engineTickMs = kEngineTickMs;

@@ -9,10 +9,13 @@
 #include "engine/maincontroller.h"
 #include "engine/timesynchroniser.h"
 #include "model/bidsdoc.h"
+#include "model/ibideffects.h"
 #include "model/ibidworker.h"
 #include "support/apphome.h"
 
+#include <future>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -255,6 +258,55 @@ TEST_F(MainControllerTest, BidsViewCommandsReachTheEngine)
     // Unknown commands do nothing.
     controller.handleBidsViewCommand(12345);
     EXPECT_EQ(bidStarts, 1);
+}
+
+TEST_F(MainControllerTest, ATickThatCannotHaveTheListLockSkipsThePollInsteadOfWaiting)
+{
+    controller.loadBidList();
+    CBidItem* running = add("1", StatusRunning);
+    running->setBidThread(&worker);
+    int polls = 0;
+    controller.threads().pollBidThread = [&](IBidWorker*) { ++polls; };
+    MainController::TickSteps& tick = controller.tickSteps();
+    tick.connectionIndicator = tick.idleCheck = tick.scheduler = tick.refreshPoll =
+        tick.autoDisconnect = nullptr;
+
+    std::promise<void> held;
+    std::promise<void> release;
+    std::thread holder([&] {
+        ItemsLockGuard guard(controller.document().itemsLock());
+        held.set_value();
+        release.get_future().wait();
+    });
+    held.get_future().wait();
+    fire(Timer::TimerEngineTick);
+    release.set_value();
+    holder.join();
+
+    EXPECT_EQ(polls, 0);
+    EXPECT_TRUE(
+        home.logText().contains(QStringLiteral("the bid threads are polled at the next tick")));
+    fire(Timer::TimerEngineTick);
+    EXPECT_EQ(polls, 1);
+    running->setBidThread(nullptr);
+}
+
+TEST_F(MainControllerTest, AShutdownRequestWaitsForTheRunningBidThenSwitchesOff)
+{
+    auto runner = std::make_shared<FakeRunner>();
+    controller.setProcessRunner(runner);
+    controller.loadBidList();
+    CBidItem* running = add("1", StatusRunning);
+
+    controller.document().effects().postShutdownRequest();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(running->shutdownWhenFinished()) << home.logText().toStdString();
+    EXPECT_TRUE(runner->calls().isEmpty());
+
+    running->setStatus(StatusWon);
+    controller.document().effects().postShutdownRequest();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runner->calls(), QStringList{"systemctl poweroff"});
 }
 
 } // namespace

@@ -34,10 +34,7 @@ protected:
         m_site = std::make_unique<PracticeSiteProcess>();
         ASSERT_TRUE(m_site->isRunning()) << m_site->errorString().toStdString();
         Registry& machine = app().machineRegistry();
-        for (const QString& line : m_site->profileLines()) {
-            const qsizetype equals = line.indexOf('=');
-            machine.writeStr("Sites", line.left(equals), line.mid(equals + 1));
-        }
+        m_site->writeProfile(machine);
         useSite("www.ebay.com");
         app().setMainWindow(&m_window);
         m_sync = std::make_unique<TimeSynchroniser>(app(), nullptr);

@@ -1,5 +1,7 @@
 #include "support/practicesiteprocess.h"
 
+#include "app/registry.h"
+
 #include <QDeadlineTimer>
 #include <QProcess>
 
@@ -123,6 +125,14 @@ QStringList PracticeSiteProcess::profileLines() const
     if (!print.waitForFinished(10000))
         return {};
     return QString::fromUtf8(print.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+void PracticeSiteProcess::writeProfile(Registry& machine) const
+{
+    for (const QString& line : profileLines()) {
+        const qsizetype equals = line.indexOf('=');
+        machine.writeStr(QStringLiteral("Sites"), line.left(equals), line.mid(equals + 1));
+    }
 }
 
 PracticeSiteProcess::Reply PracticeSiteProcess::request(const QByteArray& method,

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QProcess;
+class Registry;
 
 // The built practice auction site as a child process on a free loopback port, for engine
 // and end-to-end tests. The constructor starts it and waits for the port it prints; the
@@ -43,6 +44,8 @@ public:
     Reply get(const QString& target, int timeoutMs = 10000) const;
     // The site-profile values (key=value) that point Gavelin at this site.
     QStringList profileLines() const;
+    // Writes those values into the "Sites" section of `machine`.
+    void writeProfile(Registry& machine) const;
 
     static QString binaryPath();
 
