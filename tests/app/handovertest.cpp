@@ -15,6 +15,15 @@ const QString kDaemon = QStringLiteral(GAVELIN_BINARY_DIR "/src/gavelind");
 class HandOverTest : public ::testing::Test
 {
 protected:
+    void SetUp() override
+    {
+        // The engine synchronises its clock at start: keep that on a dead loopback port.
+        m_home.writeFile("config/machine.ini",
+                         "[Sites]\n"
+                         "www.ebay.de_URL_TimeSync=\"http://127.0.0.1:9/TimeShow\"\n"
+                         "www.ebay.com_URL_TimeSync=\"http://127.0.0.1:9/TimeShow\"\n");
+    }
+
     std::unique_ptr<QProcess> start(const QStringList& arguments)
     {
         auto process = std::make_unique<QProcess>();
@@ -60,13 +69,14 @@ TEST_F(HandOverTest, ExitWithNoRunningCopyEndsAtOnceWithoutLogLines)
 
 TEST_F(HandOverTest, SecondCopyActivatesTheFirstAndExitClosesIt)
 {
-    auto first = start({});
+    auto first = start({"run"});
     ASSERT_TRUE(waitForStartUp()) << log().constData();
     m_home.writeFile("data/autosave.dat", "crash copy");
 
     auto second = start({});
     ASSERT_TRUE(second->waitForFinished(10000));
     EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_TRUE(second->readAllStandardError().startsWith("gavelind: handed over to the copy"));
     EXPECT_TRUE(waitForLog("Another copy was started"));
     EXPECT_EQ(log().count("Log session started successfully."), 1);
     EXPECT_EQ(first->state(), QProcess::Running);
@@ -77,6 +87,9 @@ TEST_F(HandOverTest, SecondCopyActivatesTheFirstAndExitClosesIt)
     EXPECT_EQ(first->exitCode(), 0);
     EXPECT_TRUE(log().endsWith("Log session closed successfully.\r\n\r\n")) << log().constData();
     EXPECT_FALSE(QFile::exists(m_home.paths().autosaveFile()));
+    EXPECT_TRUE(QString::fromUtf8(first->readAllStandardError())
+                    .startsWith(QStringLiteral("gavelind: data folder %1, log %2\n")
+                                    .arg(m_home.paths().dataDir(), m_home.paths().logFile())));
 }
 
 TEST_F(HandOverTest, TerminationSignalEndsInOrder)
