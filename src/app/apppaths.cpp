@@ -1,6 +1,7 @@
 #include "app/apppaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 
 AppPaths AppPaths::fromEnvironment()
@@ -53,8 +54,20 @@ QString AppPaths::autosaveFile() const
     return m_dataDir + "/autosave.dat";
 }
 
+QString AppPaths::autosaveOriginFile() const
+{
+    return m_dataDir + "/autosave.origin";
+}
+
 bool AppPaths::ensureFolders() const
 {
     QDir dir;
-    return dir.mkpath(m_configDir) && dir.mkpath(m_dataDir);
+    if (!dir.mkpath(m_configDir) || !dir.mkpath(m_dataDir))
+        return false;
+    // Settings, log and lists are the user's own: folders made readable by everyone by an
+    // older version are closed too.
+    constexpr QFile::Permissions kPrivate = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    for (const QString& folder : {m_configDir, m_dataDir})
+        QFile::setPermissions(folder, kPrivate);
+    return true;
 }

@@ -21,8 +21,11 @@ public:
     QString machineSettingsFile() const;
     QString logFile() const;
     QString autosaveFile() const;
+    // Beside the autosave copy: which list file it is a copy of.
+    QString autosaveOriginFile() const;
 
-    // Creates the config and data folders; false when one cannot be made.
+    // Creates the config and data folders, private to the user (0700, existing ones
+    // included); false when one cannot be made.
     bool ensureFolders() const;
 
 private:

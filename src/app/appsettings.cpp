@@ -14,17 +14,23 @@ constexpr const char* kDefaultSite = "www.ebay.de";
 
 SettingKey intKey(const char* section, const char* key, int S::*field, int def)
 {
-    return SettingKey{section, key, field, def, "", false};
+    return SettingKey{section, key, field, def, "", false, false};
 }
 
 SettingKey strKey(const char* section, const char* key, QString S::*field, const char* def = "")
 {
-    return SettingKey{section, key, field, 0, def, false};
+    return SettingKey{section, key, field, 0, def, false, false};
 }
 
 SettingKey secretKey(const char* section, const char* key, QString S::*field)
 {
-    return SettingKey{section, key, field, 0, "", true};
+    return SettingKey{section, key, field, 0, "", true, true};
+}
+
+// A password that other programs read as typed.
+SettingKey plainSecretKey(const char* section, const char* key, QString S::*field)
+{
+    return SettingKey{section, key, field, 0, "", false, true};
 }
 
 std::vector<SettingKey> buildTable()
@@ -99,7 +105,7 @@ std::vector<SettingKey> buildTable()
         intKey(m, "end", &S::notifyEnded, 0),
         intKey(m, "outbid", &S::notifyOutbid, 0),
         strKey(m, "smtpuser", &S::smtpUser),
-        strKey(m, "smtppass", &S::smtpPassword), // kept as typed
+        plainSecretKey(m, "smtppass", &S::smtpPassword), // kept as typed
 
         strKey("EMails", "sellerSubject", &S::sellerSubject,
                "Letter from [my_name]. About bid #[bid_id] ([bid_name])."),

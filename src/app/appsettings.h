@@ -157,6 +157,8 @@ struct SettingKey
     int intDefault = 0;
     const char* strDefault = "";
     bool inverted = false;
+    // A password: never shown in clear by the settings tools, inverted on disk or not.
+    bool secret = false;
 };
 
 const std::vector<SettingKey>& settingKeys();

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -30,8 +31,24 @@ int openAppend(const QString& path)
     const QByteArray native = QFile::encodeName(path);
     int fd;
     do {
-        fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        // Non-blocking: a FIFO in the log's place must not hold the start-up.
+        fd = ::open(native.constData(),
+                    O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return fd;
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // The log names the user's auctions and accounts: a log left readable by everyone by an
+    // older version is closed too.
+    if ((info.st_mode & 0777) != 0600)
+        ::fchmod(fd, 0600);
     return fd;
 }
 

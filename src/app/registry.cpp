@@ -1,23 +1,10 @@
 #include "app/registry.h"
 
+#include "app/settingsfile.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QMutexLocker>
-#include <QStringDecoder>
 #include <limits>
-
-namespace {
-
-bool looksLikeText(const QByteArray& content)
-{
-    if (content.contains('\0'))
-        return false;
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    (void)decoder.decode(content);
-    return !decoder.hasError();
-}
-
-} // namespace
 
 Registry::Registry(const QString& iniPath) : m_path(iniPath)
 {
@@ -28,26 +15,42 @@ Registry::Registry(const QString& iniPath) : m_path(iniPath)
 
 Registry::~Registry()
 {
-    if (m_settings)
+    if (m_settings) {
         m_settings->sync();
+        SettingsFile::makePrivate(m_path);
+    }
 }
 
 void Registry::checkFile()
 {
-    QFileInfo info(m_path);
-    if (!info.exists())
-        return;
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const SettingsFile::Inspection file = SettingsFile::inspect(m_path);
+    // The file holds passwords, and older versions left it readable by everyone.
+    SettingsFile::makePrivate(m_path);
+    switch (file.state) {
+    case SettingsFile::State::Missing:
+    case SettingsFile::State::Utf8:
+        break;
+    case SettingsFile::State::Windows1252: {
+        QString error;
+        if (!SettingsFile::convertToUtf8(m_path, file.content, &error)) {
+            m_damaged = true;
+            m_damageReason =
+                QStringLiteral("is in Windows-1252 and cannot be rewritten as UTF-8 (%1)")
+                    .arg(error);
+            return;
+        }
+        m_notice = QStringLiteral("was in Windows-1252 and is now kept in UTF-8; the original "
+                                  "is kept as %1")
+                       .arg(SettingsFile::backupPath(m_path));
+        break;
+    }
+    case SettingsFile::State::Damaged:
         m_damaged = true;
-        m_damageReason = QStringLiteral("cannot be read");
+        m_damageReason = file.reason;
         return;
     }
-    if (!looksLikeText(file.readAll())) {
-        m_damaged = true;
-        m_damageReason = QStringLiteral("is not a settings file");
+    if (file.state == SettingsFile::State::Missing)
         return;
-    }
     QSettings probe(m_path, QSettings::IniFormat);
     (void)probe.allKeys();
     if (probe.status() != QSettings::NoError) {
@@ -66,6 +69,12 @@ QString Registry::damageReason() const
 {
     QMutexLocker lock(&m_mutex);
     return m_damageReason;
+}
+
+QString Registry::notice() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_notice;
 }
 
 QString Registry::keyPath(const QString& section, const QString& key)
@@ -246,23 +255,26 @@ bool Registry::copyTree(const QString& from, Registry& target, const QString& to
     return true;
 }
 
-void Registry::sync()
+bool Registry::sync()
 {
     QMutexLocker lock(&m_mutex);
-    if (m_settings)
-        m_settings->sync();
+    if (!m_settings)
+        return false;
+    m_settings->sync();
+    SettingsFile::makePrivate(m_path);
+    return m_settings->status() == QSettings::NoError;
 }
 
-void Registry::commitDamaged()
+bool Registry::commitDamaged()
 {
     QMutexLocker lock(&m_mutex);
     if (!m_damaged)
-        return;
+        return true;
     // The unreadable file is kept beside the new one, never silently thrown away.
     const QString keep = m_path + ".damaged";
     QFile::remove(keep);
-    if (!QFile::rename(m_path, keep))
-        QFile::remove(m_path);
+    if (!QFile::rename(m_path, keep) && !QFile::remove(m_path))
+        return false;
     m_settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
         m_settings->setValue(it.key(), it.value());
@@ -270,6 +282,8 @@ void Registry::commitDamaged()
     m_damaged = false;
     m_damageReason.clear();
     m_settings->sync();
+    SettingsFile::makePrivate(m_path);
+    return m_settings->status() == QSettings::NoError;
 }
 
 QByteArray Registry::invertBytes(const QByteArray& bytes)

@@ -135,12 +135,24 @@ void StartupSequence::openLog()
     writeSessionHeader();
     if (!m_deferredError.isEmpty())
         log.write(m_deferredError, ProgramLog::Error);
-    Registry& user = m_app.userRegistry();
-    if (user.isDamaged())
-        log.write(QStringLiteral("Settings file %1 %2: defaults are used and the file is kept "
-                                 "until the options are saved.")
-                      .arg(user.path(), user.damageReason()),
-                  ProgramLog::Error);
+    const Registry& user = m_app.userRegistry();
+    const Registry& machine = m_app.machineRegistry();
+    for (const Registry* registry : {&user, &machine}) {
+        if (registry->isDamaged())
+            log.write(QStringLiteral("Settings file %1 %2: defaults are used and the file is "
+                                     "kept until %3.")
+                          .arg(registry->path(), registry->damageReason(),
+                               registry == &user
+                                   ? QStringLiteral("the options are saved or \"gavelind "
+                                                    "settings set --force\" replaces it")
+                                   : QStringLiteral("\"gavelind settings set --force\" "
+                                                    "replaces it")),
+                      ProgramLog::Error);
+        else if (!registry->notice().isEmpty())
+            log.write(
+                QStringLiteral("Settings file %1 %2.").arg(registry->path(), registry->notice()),
+                ProgramLog::Warning);
+    }
 }
 
 void StartupSequence::writeSessionHeader()
@@ -186,6 +198,7 @@ void StartupSequence::finish()
     if (m_started) {
         m_hooks.shutdown();
         QFile::remove(m_app.paths().autosaveFile());
+        QFile::remove(m_app.paths().autosaveOriginFile());
     }
     ProgramLog& log = m_app.log();
     if (log.isOpen()) {

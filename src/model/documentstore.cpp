@@ -2,6 +2,7 @@
 
 #include "app/appcontext.h"
 #include "app/stringtable.h"
+#include "model/autosaveorigin.h"
 #include "model/bidlistfile.h"
 #include "model/bidsdoc.h"
 #include "model/idocumentevents.h"
@@ -121,6 +122,10 @@ bool DocumentStore::open(const QString& path, QString* message)
     }
     probe.close();
     QString reason;
+    // The list in memory is about to be replaced: a copy of it would be recovered into the
+    // wrong list after a crash.
+    if (!isAutosaveCopy(path))
+        dropAutosaveCopy();
     if (!readFile(path, &reason)) {
         setMessage(message, openFailureText(path, reason));
         AppContext::logWrite(openFailureText(path, reason), ProgramLog::Error);
@@ -157,9 +162,26 @@ bool DocumentStore::save(const QString& path, QString* message)
     ItemsLockGuard guard(m_doc.itemsLock());
     m_doc.setPath(QFileInfo(path).absoluteFilePath());
     m_doc.setModified(false);
-    if (!path.contains(QLatin1String("autosave.dat")))
+    if (!path.contains(QLatin1String("autosave.dat"))) {
         RecentFiles(m_doc.environment()).add(path);
+        // The saved file is newer than the copy: after a crash it is the one to load.
+        dropAutosaveCopy();
+    }
     return true;
+}
+
+bool DocumentStore::isAutosaveCopy(const QString& path) const
+{
+    const std::optional<AppPaths>& paths = m_doc.environment().paths();
+    return paths && QFileInfo(path) == QFileInfo(paths->autosaveFile());
+}
+
+void DocumentStore::dropAutosaveCopy()
+{
+    if (const std::optional<AppPaths>& paths = m_doc.environment().paths()) {
+        QFile::remove(paths->autosaveFile());
+        AutosaveOrigin::remove(paths->autosaveOriginFile());
+    }
 }
 
 bool DocumentStore::wantsSilentSave() const
@@ -181,7 +203,27 @@ QString DocumentStore::silentSavePath() const
         title = QStringLiteral("List1");
     const std::optional<AppPaths>& paths = m_doc.environment().paths();
     const QString folder = paths ? paths->documentsDir() : QDir::homePath();
-    return folder + QLatin1Char('/') + title + QStringLiteral(".bid");
+    const auto taken = [](const QString& path) {
+        const QFileInfo info(path);
+        return info.exists() || info.isSymLink();
+    };
+    QString path = folder + QLatin1Char('/') + title + QStringLiteral(".bid");
+    if (!taken(path))
+        return path;
+    // Another list lives there (an earlier "List1.bid"): a new list never replaces it, it
+    // takes the next free number instead.
+    qsizetype digits = title.size();
+    while (digits > 0 && title.at(digits - 1).isDigit())
+        --digits;
+    const QString stem = title.left(digits);
+    int number = digits < title.size() ? QStringView(title).mid(digits).toInt() : 1;
+    for (int tries = 0; tries < 10000; ++tries) {
+        path =
+            folder + QLatin1Char('/') + stem + QString::number(++number) + QStringLiteral(".bid");
+        if (!taken(path))
+            break;
+    }
+    return path;
 }
 
 bool DocumentStore::saveSilently(QString* message)
@@ -199,10 +241,15 @@ bool DocumentStore::autosave(QString* message)
     const QString path = paths->autosaveFile();
     AppContext::logWrite(StringTable::text(473), ProgramLog::Info);
     QByteArray content;
+    QString origin;
     {
         ItemsLockGuard guard(m_doc.itemsLock());
         content = BidListFile::write(m_doc);
+        origin = m_doc.path();
     }
+    // A list opened from the autosave copy itself has no file of its own to go back to.
+    if (isAutosaveCopy(origin))
+        origin.clear();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QString error;
     if (!SafeFileWriter::write(path, content, &error)) {
@@ -210,5 +257,9 @@ bool DocumentStore::autosave(QString* message)
         AppContext::logWrite(saveFailureText(path, error), ProgramLog::Error);
         return false;
     }
+    // Without the record a recovered copy is saved as a new list: nothing is overwritten.
+    if (!AutosaveOrigin::write(paths->autosaveOriginFile(), origin, content, &error))
+        AppContext::logWrite(saveFailureText(paths->autosaveOriginFile(), error),
+                             ProgramLog::Warning);
     return true;
 }

@@ -32,17 +32,21 @@ public:
     bool openRecent(const QString& path, QString* message = nullptr);
 
     // Writes the list to `path` (temporary file renamed into place), takes the path and,
-    // unless it is the autosave copy, adds it to the recent files.
+    // unless it is the autosave copy, adds it to the recent files and drops the autosave
+    // copy, which is older now.
     bool save(const QString& path, QString* message = nullptr);
     // Closing, opening another list or exiting: no question when `autoSaveList` is on or
     // the save-silently flag is set.
     bool wantsSilentSave() const;
-    // Saves to the list's path, or to the documents folder under its title plus ".bid".
+    // Saves to the list's path, or to the documents folder under its title plus ".bid";
+    // a list without a path never replaces a file there but takes the next free number
+    // ("List2.bid" when "List1.bid" exists).
     bool saveSilently(QString* message = nullptr);
     QString silentSavePath() const;
 
-    // The autosave timer: "autosave.dat" in the data folder; the modified flag is kept,
-    // so the copy never counts as saving the user's list.
+    // The autosave timer: "autosave.dat" in the data folder, with the record of the list
+    // file it is a copy of beside it; the modified flag is kept, so the copy never counts
+    // as saving the user's list.
     bool autosave(QString* message = nullptr);
 
     // Reads `path` into the document without touching path, recent files or views.
@@ -57,5 +61,9 @@ public:
     static QString saveFailureText(const QString& path, const QString& reason);
 
 private:
+    // After a save or when another list replaces this one: the autosave copy is out of date.
+    void dropAutosaveCopy();
+    bool isAutosaveCopy(const QString& path) const;
+
     CBidsDoc& m_doc;
 };

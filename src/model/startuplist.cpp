@@ -1,6 +1,7 @@
 #include "model/startuplist.h"
 
 #include "app/appcontext.h"
+#include "model/autosaveorigin.h"
 #include "model/bidsdoc.h"
 #include "model/documentstore.h"
 #include "model/listenvironment.h"
@@ -36,8 +37,16 @@ StartupList::Source StartupList::load(CBidsDoc& doc, const AskYesNo& askYesNo)
                                  ProgramLog::Error);
             source = Source::AutosaveCorrupted;
         }
-        // A new list with the copy's content (or none): the user's own file is not touched.
+        // The copy goes back to the file it was made from when the list is next saved; a
+        // copy of a list that had no file stays a new list.
+        const QString origin = source == Source::Autosave
+                                   ? AutosaveOrigin::read(paths->autosaveOriginFile(), autosave)
+                                   : QString();
+        if (!origin.isEmpty())
+            doc.setPath(origin);
         store.finishLoad();
+        if (source == Source::Autosave)
+            AppContext::logMessage(recoveredText(origin), ProgramLog::Warning);
         doc.setModified(true);
         return source;
     }
@@ -52,11 +61,27 @@ StartupList::Source StartupList::load(CBidsDoc& doc, const AskYesNo& askYesNo)
     }
 
     const QString defaultList = paths->documentsDir() + QLatin1Char('/') + defaultListName();
-    if (QFileInfo::exists(defaultList) && askYesNo && askYesNo(defaultListQuestion())) {
-        if (store.open(defaultList))
-            return Source::DefaultList;
-        return Source::DefaultListFailed;
+    if (QFileInfo::exists(defaultList) && askYesNo) {
+        if (askYesNo(defaultListQuestion())) {
+            if (store.open(defaultList))
+                return Source::DefaultList;
+            return Source::DefaultListFailed;
+        }
+        // The user chose a new empty list under that name: the file is now its own.
+        store.resetToNewList();
+        doc.setPath(defaultList);
+        return Source::NewList;
     }
     store.resetToNewList();
     return Source::NewList;
+}
+
+QString StartupList::recoveredText(const QString& origin)
+{
+    if (origin.isEmpty())
+        return QStringLiteral("The program ended abnormally: the unsaved new list was recovered "
+                              "from the autosave copy.");
+    return QStringLiteral("The program ended abnormally: the list \"%1\" was recovered from "
+                          "the autosave copy and is saved to that file again.")
+        .arg(origin);
 }

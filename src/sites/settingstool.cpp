@@ -80,7 +80,8 @@ std::optional<SettingsTool::Key> SettingsTool::describe(const QString& section,
                 continue;
             if (std::holds_alternative<int AppSettings::*>(row.field))
                 return Key{Kind::Int, QString::number(row.intDefault)};
-            return Key{row.inverted ? Kind::Secret : Kind::Str, QString::fromUtf8(row.strDefault)};
+            return Key{row.inverted ? Kind::Secret : Kind::Str, QString::fromUtf8(row.strDefault),
+                       row.secret};
         }
         if (section == kRecent)
             return Key{Kind::Str, std::nullopt};
@@ -112,10 +113,14 @@ std::optional<SettingsTool::Key> SettingsTool::describe(const QString& section,
 QString SettingsTool::display(const QString& section, const QString& key, const Key& info) const
 {
     Registry& store = storeOf(section);
+    if (info.secret && !m_showSecrets) {
+        const QString value = info.kind == Kind::Secret ? store.readInverted(section, key)
+                                                        : store.readStr(section, key);
+        return value.isEmpty() ? QStringLiteral("(empty)") : QStringLiteral("(set)");
+    }
     switch (info.kind) {
     case Kind::Secret:
-        return store.readInverted(section, key).isEmpty() ? QStringLiteral("(empty)")
-                                                          : QStringLiteral("(set)");
+        return store.readInverted(section, key);
     case Kind::Int:
         return QString::number(store.readInt(section, key, info.fallback.value_or("0").toInt()));
     case Kind::Str:
@@ -134,7 +139,7 @@ std::optional<QString> SettingsTool::get(const QString& rawSection, const QStrin
 }
 
 bool SettingsTool::set(const QString& rawSection, const QString& key, const QString& value,
-                       QString* error)
+                       QString* error, bool replaceDamaged)
 {
     const QString section = normalizeSection(rawSection);
     const std::optional<Key> info = describe(section, key);
@@ -144,6 +149,15 @@ bool SettingsTool::set(const QString& rawSection, const QString& key, const QStr
         return false;
     }
     Registry& store = storeOf(section);
+    // A damaged file would only hold the value in memory until this process ends.
+    const bool damaged = store.isDamaged();
+    if (damaged && !replaceDamaged) {
+        if (error)
+            *error = QStringLiteral("the settings file %1 %2; nothing was changed. With "
+                                    "--force it is replaced and the old file kept as %1.damaged")
+                         .arg(store.path(), store.damageReason());
+        return false;
+    }
     if (info->kind == Kind::Int) {
         bool ok = false;
         const int number = value.trimmed().toInt(&ok);
@@ -159,8 +173,29 @@ bool SettingsTool::set(const QString& rawSection, const QString& key, const QStr
     } else {
         store.writeStr(section, key, value);
     }
-    store.sync();
+    if (damaged && !store.commitDamaged()) {
+        if (error)
+            *error = QStringLiteral("the damaged settings file %1 could not be replaced")
+                         .arg(store.path());
+        return false;
+    }
+    if (!store.sync()) {
+        if (error)
+            *error = QStringLiteral("the settings file %1 could not be written").arg(store.path());
+        return false;
+    }
     return true;
+}
+
+QStringList SettingsTool::damageWarnings() const
+{
+    QStringList lines;
+    for (const Registry* store : {&m_user, &m_machine}) {
+        if (store->isDamaged())
+            lines << QStringLiteral("the settings file %1 %2: defaults are shown")
+                         .arg(store->path(), store->damageReason());
+    }
+    return lines;
 }
 
 QStringList SettingsTool::exportLines() const
@@ -209,13 +244,39 @@ QStringList SettingsTool::exportLines() const
     return lines;
 }
 
-int SettingsTool::run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int SettingsTool::run(const QStringList& rawArguments, QTextStream& out, QTextStream& err)
 {
-    const QString usage = QStringLiteral("Usage: gavelind settings get SECTION KEY\n"
-                                         "       gavelind settings set SECTION KEY VALUE\n"
-                                         "       gavelind settings export\n");
+    const QString usage =
+        QStringLiteral("Usage: gavelind settings get [--show-secrets] SECTION KEY\n"
+                       "       gavelind settings set [--force] SECTION KEY VALUE\n"
+                       "       gavelind settings export [--show-secrets]\n");
+    QStringList arguments;
+    bool force = false;
+    bool showSecrets = false;
+    bool optionsEnded = false;
+    for (const QString& argument : rawArguments) {
+        if (!optionsEnded && argument == QLatin1String("--"))
+            optionsEnded = true;
+        else if (!optionsEnded && argument == QLatin1String("--force"))
+            force = true;
+        else if (!optionsEnded && argument == QLatin1String("--show-secrets"))
+            showSecrets = true;
+        else
+            arguments << argument;
+    }
     const QString action = arguments.value(0);
+    const bool reading = action == QLatin1String("get") || action == QLatin1String("export");
+    if ((force && action != QLatin1String("set")) || (showSecrets && !reading)) {
+        err << usage;
+        return 2;
+    }
+    setShowSecrets(showSecrets);
+    const auto warnDamaged = [&] {
+        for (const QString& warning : damageWarnings())
+            err << "gavelind settings: " << warning << '\n';
+    };
     if (action == QLatin1String("get") && arguments.size() == 3) {
+        warnDamaged();
         const std::optional<QString> value = get(arguments[1], arguments[2]);
         if (!value) {
             err << "gavelind settings: no value " << normalizeSection(arguments[1]) << '\\'
@@ -227,13 +288,14 @@ int SettingsTool::run(const QStringList& arguments, QTextStream& out, QTextStrea
     }
     if (action == QLatin1String("set") && arguments.size() == 4) {
         QString error;
-        if (!set(arguments[1], arguments[2], arguments[3], &error)) {
+        if (!set(arguments[1], arguments[2], arguments[3], &error, force)) {
             err << "gavelind settings: " << error << '\n';
             return 1;
         }
         return 0;
     }
     if (action == QLatin1String("export") && arguments.size() == 1) {
+        warnDamaged();
         for (const QString& line : exportLines())
             out << line << '\n';
         return 0;

@@ -1,8 +1,14 @@
 #include "app/registry.h"
+#include "app/programlog.h"
+#include "app/siteclock.h"
 #include "support/temphome.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -92,6 +98,111 @@ TEST(RegistryTest, DamagedFileGivesDefaultsAndIsKeptUntilOptionsAreSaved)
     Registry reread(path);
     EXPECT_FALSE(reread.isDamaged());
     EXPECT_EQ(reread.readInt("Options", "startBefore", 60), 40);
+}
+
+TEST(RegistryTest, OnlySettingsTextIsReadAndNeverWhole)
+{
+    TempHome home;
+    // FIFOs without a writer or reader, looked at in a child so that a hang ends the child.
+    const QString fifo = home.paths().userSettingsFile();
+    const QString logFifo = home.paths().logFile();
+    for (const QString& path : {fifo, logFifo})
+        ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(10);
+        Registry registry(fifo);
+        SiteClock clock;
+        ProgramLog log(clock);
+        _exit(registry.isDamaged() && !log.open(logFifo) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "hangs or takes a FIFO";
+    {
+        Registry registry(fifo);
+        EXPECT_EQ(registry.damageReason(), "is not a regular file");
+        registry.writeInt("Options", "startBefore", 45);
+        registry.commitDamaged(); // the user's word: replace it
+    }
+    EXPECT_TRUE(QFileInfo(fifo).isFile());
+    EXPECT_FALSE(QFileInfo(fifo + ".damaged").isFile()); // the FIFO, kept
+    EXPECT_EQ(Registry(fifo).readInt("Options", "startBefore", 60), 45);
+
+    // 1.5 GB of nothing on disk: judged by its size alone.
+    const QString sparse = home.paths().machineSettingsFile();
+    {
+        QFile file(sparse);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(1536) << 20));
+    }
+    Registry huge(sparse);
+    EXPECT_TRUE(huge.isDamaged());
+    EXPECT_TRUE(huge.damageReason().contains("too large")) << huge.damageReason().toStdString();
+    QFile::remove(sparse);
+
+    // Neither UTF-8 nor Windows-1252 (0x81 and 0x8D are unassigned there).
+    Registry binary(home.writeFile("config/other.ini", "[Options]\nstartBefore=45\nx=\x81\x8d\n"));
+    EXPECT_TRUE(binary.isDamaged());
+    EXPECT_EQ(binary.readInt("Options", "startBefore", 60), 60);
+    QDir().mkpath(home.root() + "/config/folder.ini");
+    EXPECT_TRUE(Registry(home.root() + "/config/folder.ini").isDamaged());
+}
+
+TEST(RegistryTest, OlderWindows1252FileIsReadAsWindows1252)
+{
+    TempHome home;
+    const QByteArray older("[EMails]\nsellerSubject=Gr\xfc\xdf"
+                           "e \x80 5\n");
+    const QString path = home.writeFile("config/gavelin.ini", older);
+    {
+        Registry registry(path);
+        EXPECT_FALSE(registry.isDamaged());
+        EXPECT_EQ(registry.readStr("EMails", "sellerSubject"), "Grüße € 5");
+        registry.writeInt("Options", "startBefore", 45);
+    }
+    EXPECT_EQ(readAll(path + ".cp1252"), older);
+    Registry reread(path);
+    EXPECT_EQ(reread.readStr("EMails", "sellerSubject"), "Grüße € 5");
+    EXPECT_EQ(reread.readInt("Options", "startBefore", 60), 45);
+}
+
+TEST(RegistryTest, SettingsLogAndTheirFoldersArePrivate)
+{
+    const auto mode = [](const QString& path) {
+        struct stat info
+        {
+        };
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777)
+                                                                       : -1;
+    };
+    TempHome home;
+    const AppPaths paths = home.paths();
+    // What older versions left: 0755 folders, 0644 files.
+    const QString ini = home.writeFile("config/gavelin.ini", "[Login]\nLogin=ann\n");
+    const QString oldLog = home.writeFile("data/qzvt.log", "+old\r\n");
+    for (const QString& path : {paths.configDir(), paths.dataDir()})
+        QFile::setPermissions(path, QFile::Permissions(0x7755));
+    for (const QString& path : {ini, oldLog})
+        QFile::setPermissions(path, QFile::Permissions(0x6644));
+    ASSERT_TRUE(paths.ensureFolders());
+    EXPECT_EQ(mode(paths.configDir()), 0700);
+    EXPECT_EQ(mode(paths.dataDir()), 0700);
+    {
+        Registry user(ini);
+        EXPECT_EQ(mode(ini), 0600);
+        Registry machine(paths.machineSettingsFile());
+        user.writeInverted("Login", "Password", "hunter2");
+        machine.writeStr("URL", "URLSettings", "http://127.0.0.1:1/");
+    }
+    EXPECT_EQ(mode(ini), 0600);
+    EXPECT_EQ(mode(paths.machineSettingsFile()), 0600);
+    SiteClock clock;
+    ProgramLog log(clock);
+    ASSERT_TRUE(log.open(oldLog));
+    EXPECT_EQ(mode(oldLog), 0600);
+    ASSERT_TRUE(log.open(paths.dataDir() + "/new.log"));
+    EXPECT_EQ(mode(paths.dataDir() + "/new.log"), 0600);
 }
 
 TEST(RegistryTest, CopyTreeSeedsAnotherRoot)

@@ -1,4 +1,5 @@
 #include "model/documentstore.h"
+#include "app/imainwindow.h"
 #include "model/bidlistfile.h"
 #include "model/recentfiles.h"
 #include "model/safefilewriter.h"
@@ -195,7 +196,7 @@ TEST_F(StartupListTest, AutosaveCopyComesFirst)
     EXPECT_EQ(load(), StartupList::Source::Autosave);
     EXPECT_EQ(m_doc.itemAt(0)->title(), "Autosaved");
     EXPECT_TRUE(m_doc.isModified());
-    EXPECT_TRUE(m_doc.path().isEmpty());
+    EXPECT_EQ(m_doc.path(), recent);
     EXPECT_TRUE(logText().contains("Try load 'autosave.dat' file!"));
 
     writeAll(m_home.app().paths().autosaveFile(), "garbage");
@@ -225,10 +226,87 @@ TEST_F(StartupListTest, DefaultListIsOfferedWhenNoRecentFileExists)
     RecentFiles(m_doc.environment()).remove(listPath("List1.bid"));
     EXPECT_EQ(load(false), StartupList::Source::NewList);
     EXPECT_EQ(m_doc.itemCount(), 0);
-    EXPECT_TRUE(m_doc.path().isEmpty());
+    // "a new empty list with the same name", as the question said.
+    EXPECT_EQ(m_doc.path(), listPath("List1.bid"));
 
     QFile::remove(listPath("List1.bid"));
     m_questions.clear();
     EXPECT_EQ(load(), StartupList::Source::NewList);
     EXPECT_TRUE(m_questions.isEmpty());
+}
+
+namespace {
+
+class MessageList : public IMainWindow
+{
+public:
+    void postBidsViewCommand(int) override {}
+    void addMessage(const QString& line, int) override { lines << line; }
+    void setStatusText(const QString&) override {}
+    void showTrayBalloon(const QString&, const QString&, int) override {}
+    int ask(const Question& question) override { return question.defaultAnswer; }
+    void itemsChanged() override {}
+    void foldersChanged() override {}
+    void siteChanged() override {}
+    void activate() override {}
+
+    QStringList lines;
+};
+
+} // namespace
+
+// A kill, then a start that recovers the autosave copy, then a silent save at exit.
+TEST_F(StartupListTest, RecoveredCopyGoesBackToItsOwnFileAndNothingElseIsOverwritten)
+{
+    MessageList window;
+    m_home.app().setMainWindow(&window);
+    const std::shared_ptr<void> detach(nullptr,
+                                       [this](void*) { m_home.app().setMainWindow(nullptr); });
+    const QString other = savedList("List1.bid");
+    const QByteArray otherBytes = readAll(other);
+    m_doc.newDocument();
+    for (const char* id : {"1000000001", "1000000002", "1000000003"})
+        addItem(id, StatusActive);
+    const QString mine = listPath("mine.bid");
+    ASSERT_TRUE(m_store.save(mine));
+    addItem("1000000004", StatusActive);
+    ASSERT_TRUE(m_store.autosave());
+
+    m_doc.newDocument();
+    EXPECT_EQ(load(), StartupList::Source::Autosave);
+    EXPECT_EQ(m_doc.path(), mine);
+    EXPECT_EQ(m_doc.itemCount(), 4);
+    EXPECT_TRUE(m_doc.isModified());
+    EXPECT_EQ(window.lines.filter("recovered from the autosave copy").size(), 1);
+    EXPECT_TRUE(logText().contains("the list \"" + mine + "\" was recovered"));
+    ASSERT_TRUE(m_store.saveSilently());
+    EXPECT_EQ(readAll(other), otherBytes);
+    EXPECT_EQ(RecentFiles(m_doc.environment()).list().value(0), mine);
+    EXPECT_FALSE(QFile::exists(m_home.app().paths().autosaveFile())); // older than the file
+    m_doc.newDocument();
+    ASSERT_TRUE(m_store.open(mine));
+    EXPECT_EQ(m_doc.itemCount(), 4);
+
+    // A copy of a list that never had a file comes back as a new list, which takes a free
+    // name rather than the one of a list already there.
+    m_doc.newDocument();
+    addItem("2000000001", StatusActive);
+    ASSERT_TRUE(m_store.autosave());
+    const QString taken = writeFile("documents/" + m_doc.title() + ".bid", otherBytes);
+    EXPECT_EQ(load(), StartupList::Source::Autosave);
+    EXPECT_TRUE(m_doc.path().isEmpty());
+    ASSERT_TRUE(m_store.saveSilently());
+    EXPECT_EQ(readAll(taken), otherBytes);
+    const QString recoveredNew = m_doc.path();
+    EXPECT_NE(recoveredNew, taken);
+    EXPECT_TRUE(QFile::exists(recoveredNew));
+
+    // The record belongs to one copy: a copy written without it (a crash between the two
+    // writes) names no file.
+    ASSERT_TRUE(m_store.open(mine));
+    addItem("3000000001", StatusActive);
+    ASSERT_TRUE(m_store.autosave());
+    ASSERT_TRUE(SafeFileWriter::write(m_home.app().paths().autosaveFile(), readAll(recoveredNew)));
+    EXPECT_EQ(load(), StartupList::Source::Autosave);
+    EXPECT_TRUE(m_doc.path().isEmpty());
 }

@@ -3,7 +3,9 @@
 #include "sites/sitesettings.h"
 #include "sites/sitesreport.h"
 #include "support/apphome.h"
+#include "support/temphome.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QTextStream>
 #include <gtest/gtest.h>
@@ -74,11 +76,58 @@ TEST_F(SettingsToolTest, SecretsAreNeverShownInClear)
     EXPECT_EQ(user().readInverted("Login", "Password"), "hunter2");
     EXPECT_EQ(m_tool.get("Login", "Password"), "(set)");
     m_tool.set("MailCmd", "smtppass", "plain", nullptr); // kept as typed
-    const QString all = m_tool.exportLines().join('\n');
-    EXPECT_FALSE(all.contains("hunter2"));
-    EXPECT_TRUE(all.contains("\nPassword = (set)\n"));
-    EXPECT_TRUE(all.contains("\nLockP = (empty)\n"));
-    EXPECT_TRUE(all.contains("\nsmtppass = plain\n"));
+    EXPECT_EQ(user().readStr("MailCmd", "smtppass"), "plain");
+    EXPECT_EQ(run({"get", "MailCmd", "smtppass"}), 0);
+    EXPECT_EQ(m_out, "(set)\n");
+    EXPECT_EQ(run({"export"}), 0);
+    EXPECT_FALSE(m_out.contains("hunter2") || m_out.contains("plain"));
+    EXPECT_TRUE(m_out.contains("\nPassword = (set)\n"));
+    EXPECT_TRUE(m_out.contains("\nLockP = (empty)\n"));
+    EXPECT_TRUE(m_out.contains("\nsmtppass = (set)\n"));
+    // Only when asked for.
+    EXPECT_EQ(run({"get", "--show-secrets", "MailCmd", "smtppass"}), 0);
+    EXPECT_EQ(m_out, "plain\n");
+    EXPECT_EQ(run({"export", "--show-secrets"}), 0);
+    EXPECT_TRUE(m_out.contains("\nPassword = hunter2\n") && m_out.contains("\nsmtppass = plain\n"));
+    EXPECT_EQ(run({"set", "--show-secrets", "Login", "Password", "x"}), 2);
+}
+
+// What a damaged store does with a value: refuses it unless told to replace the file.
+TEST(SettingsToolDamagedTest, SetRefusesUnlessForcedAndKeepsTheDamagedFile)
+{
+    TempHome home;
+    const QByteArray garbage("\x00\x01[Options]\xff", 12);
+    for (const char* name : {"config/gavelin.ini", "config/machine.ini"})
+        home.writeFile(name, garbage);
+    const QString userFile = home.paths().userSettingsFile();
+    const QString machineFile = home.paths().machineSettingsFile();
+    QString out;
+    const auto run = [&](const QStringList& arguments) {
+        Registry user(userFile);
+        Registry machine(machineFile);
+        SettingsTool tool(user, machine);
+        out.clear();
+        QTextStream stream(&out);
+        return tool.run(arguments, stream, stream);
+    };
+    EXPECT_EQ(run({"set", "Options", "warnPrice", "250"}), 1);
+    EXPECT_TRUE(out.contains(userFile) && out.contains("--force")) << out.toStdString();
+    EXPECT_EQ(run({"set", "Sites", "sitesCount", "3"}), 1);
+    EXPECT_TRUE(out.contains(machineFile)) << out.toStdString();
+    EXPECT_EQ(run({"get", "Options", "warnPrice"}), 0);
+    EXPECT_TRUE(out.contains("defaults are shown") && out.endsWith("\n0\n")) << out.toStdString();
+
+    EXPECT_EQ(run({"set", "--force", "Options", "warnPrice", "250"}), 0);
+    EXPECT_EQ(run({"set", "Sites", "sitesCount", "3", "--force"}), 0);
+    EXPECT_EQ(run({"get", "Options", "warnPrice"}), 0);
+    EXPECT_EQ(out, "250\n");
+    EXPECT_EQ(run({"get", "Sites", "sitesCount"}), 0);
+    EXPECT_EQ(out, "3\n");
+    for (const QString& file : {userFile, machineFile}) {
+        QFile kept(file + ".damaged");
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), garbage);
+    }
 }
 
 TEST_F(SettingsToolTest, SetChecksNumbersAndKnownKeys)
