@@ -27,8 +27,9 @@ public:
     ProgramLog(const ProgramLog&) = delete;
     ProgramLog& operator=(const ProgramLog&) = delete;
 
-    // Opens (creating it) and appends; a file past sizeLimit bytes becomes the ".old" log
-    // first. False when the file cannot be opened: logging is then disabled.
+    // Opens (creating it, readable by the user alone) and appends; a file past sizeLimit
+    // bytes becomes the ".old" log first. False when the file cannot be opened or is no
+    // regular file: logging is then disabled.
     bool open(const QString& path, qint64 sizeLimit = kDefaultSizeLimit);
     void close();
     bool isOpen() const { return m_fd.load() >= 0; }

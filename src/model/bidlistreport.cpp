@@ -3,6 +3,7 @@
 #include "model/bidlistfile.h"
 #include "model/bidsdoc.h"
 #include "model/documentstore.h"
+#include "model/filecheck.h"
 #include "model/safefilewriter.h"
 #include "sites/endtimeparser.h"
 
@@ -117,8 +118,9 @@ int BidListReport::run(const QStringList& arguments, QTextStream& out, QTextStre
     }
     const QString path = arguments.at(0);
     CBidsDoc doc(ListEnvironment::standalone());
-    QString reason;
-    if (!DocumentStore(doc).readFile(path, &reason)) {
+    // Named for what it is: a loop of links is not a missing file, a FIFO would hang.
+    QString reason = FileCheck::notReadable(path);
+    if (!reason.isEmpty() || !DocumentStore(doc).readFile(path, &reason)) {
         err << "gavelind list: " << DocumentStore::openFailureText(path, reason) << '\n';
         return 1;
     }

@@ -5,6 +5,7 @@
 #include "model/autosaveorigin.h"
 #include "model/bidlistfile.h"
 #include "model/bidsdoc.h"
+#include "model/filecheck.h"
 #include "model/idocumentevents.h"
 #include "model/recentfiles.h"
 #include "model/safefilewriter.h"
@@ -60,11 +61,9 @@ bool DocumentStore::readFile(const QString& path, QString* reason)
 {
     const QFileInfo info(path);
     QFile file(path);
-    if (!info.exists() || !info.isFile()) {
-        *reason = info.exists() ? QStringLiteral("it is not a file")
-                                : QStringLiteral("the file does not exist");
+    *reason = FileCheck::notReadable(path);
+    if (!reason->isEmpty())
         return false;
-    }
     if (info.size() > kMaxFileSize) {
         *reason = QStringLiteral("it is too large to be a bid list");
         return false;
@@ -111,11 +110,13 @@ bool DocumentStore::open(const QString& path, QString* message)
 {
     ItemsLockGuard guard(m_doc.itemsLock());
     QFile probe(path);
-    if (!QFileInfo(path).isFile() || !probe.open(QIODevice::ReadOnly)) {
+    // Checked before opening: opening a FIFO would wait for a writer.
+    QString refusal = FileCheck::notReadable(path);
+    if (refusal.isEmpty() && !probe.open(QIODevice::ReadOnly))
+        refusal = probe.errorString();
+    if (!refusal.isEmpty()) {
         // Nothing was read: the current list stays.
-        const QString reason = !QFileInfo::exists(path) ? QStringLiteral("the file does not exist")
-                               : !QFileInfo(path).isFile() ? QStringLiteral("it is not a file")
-                                                           : probe.errorString();
+        const QString& reason = refusal;
         setMessage(message, openFailureText(path, reason));
         AppContext::logWrite(openFailureText(path, reason), ProgramLog::Error);
         return false;

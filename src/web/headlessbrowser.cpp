@@ -3,6 +3,7 @@
 #include "app/appcontext.h"
 #include "web/cookiejar.h"
 #include "web/downloadcounter.h"
+#include "web/downloadoptions.h"
 
 #include <QMetaObject>
 #include <QThread>
@@ -127,6 +128,7 @@ void HeadlessBrowser::start(HttpTransfer::Request request)
     m_busy = true;
     auto load = std::make_shared<Load>();
     m_current = load;
+    request.maxBytes = DownloadOptions::maxPageBytes();
     if (!isWebAddress(request.url)) {
         load->error = QStringLiteral("not a web address");
         load->request = std::move(request);
@@ -169,6 +171,10 @@ void PageLoader::run(const std::shared_ptr<HeadlessBrowser::Load>& load)
     } else {
         const QUrl url = response.finalUrl.isValid() ? response.finalUrl : load->request.url;
         load->document = HtmlDocument::fromBytes(response.body, response.contentType, url);
+        if (load->document->refused()) {
+            load->error = HtmlDocument::refusalText();
+            load->document.reset();
+        }
     }
     if (!load->abort.load())
         Q_EMIT loaded(load);

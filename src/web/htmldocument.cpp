@@ -1,6 +1,8 @@
 #include "web/htmldocument.h"
 
+#include "web/attributelimiter.h"
 #include "web/bodytextrenderer.h"
+#include "web/gumboarena.h"
 #include "web/htmlform.h"
 #include "web/nestinglimiter.h"
 #include "web/pagecharset.h"
@@ -20,20 +22,32 @@ bool isControl(GumboTag tag)
 } // namespace
 
 HtmlDocument::HtmlDocument(const QString& html, const QUrl& url, const QByteArray& charset)
-    : m_buffer(NestingLimiter::limit(html.toUtf8())), m_url(url), m_charset(charset)
+    : m_buffer(NestingLimiter::limit(AttributeLimiter::limit(html.toUtf8()))), m_url(url),
+      m_charset(charset), m_arena(std::make_unique<GumboArena>(
+                              GumboArena::ceilingFor(static_cast<size_t>(m_buffer.size()))))
 {
-    GumboOptions options = kGumboDefaultOptions;
-    options.max_errors = 0; // broken pages would fill memory with error records
-    m_output = gumbo_parse_with_options(&options, m_buffer.constData(),
-                                        static_cast<size_t>(m_buffer.size()));
+    m_output = m_arena->parse(m_buffer.constData(), static_cast<size_t>(m_buffer.size()));
+    m_refused = !m_output;
     index();
     assignControls();
 }
 
-HtmlDocument::~HtmlDocument()
+HtmlDocument::~HtmlDocument() = default;
+
+size_t HtmlDocument::parseMemoryPeak() const
 {
-    if (m_output)
-        gumbo_destroy_output(&kGumboDefaultOptions, m_output);
+    return m_arena->peak();
+}
+
+size_t HtmlDocument::parseMemoryCeiling() const
+{
+    return m_arena->ceiling();
+}
+
+QString HtmlDocument::refusalText()
+{
+    return QStringLiteral("the page would need far more memory than any real page; it was "
+                          "not read");
 }
 
 std::unique_ptr<HtmlDocument>

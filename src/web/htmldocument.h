@@ -11,6 +11,7 @@
 #include <vector>
 
 typedef struct GumboInternalOutput GumboOutput;
+class GumboArena;
 class HtmlForm;
 
 // A parsed page: the element tree, its forms with their fields' current values, links,
@@ -38,6 +39,14 @@ public:
     // An address of the page resolved against its <base href> or its own address.
     QUrl resolve(const QString& reference) const;
 
+    // The page would have needed far more memory than any real page and was not parsed:
+    // the document is empty.
+    bool refused() const { return m_refused; }
+    // Why a refused page was not read, for messages.
+    static QString refusalText();
+    // The most memory the parse held, and the most it was allowed.
+    size_t parseMemoryPeak() const;
+    size_t parseMemoryCeiling() const;
     bool hasBody() const { return !m_body.isNull(); }
     HtmlElement body() const { return m_body; }
     QString title() const;
@@ -72,7 +81,9 @@ private:
     QUrl m_url;
     QUrl m_base;
     QByteArray m_charset;
+    std::unique_ptr<GumboArena> m_arena; // holds the tree
     GumboOutput* m_output = nullptr;
+    bool m_refused = false;
     HtmlElement m_body;
     std::vector<const GumboNode*> m_elements;
     std::vector<const GumboNode*> m_forms;

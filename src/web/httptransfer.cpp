@@ -4,6 +4,7 @@
 #include "web/cookiejar.h"
 #include "web/downloadoptions.h"
 
+#include <cstring>
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
@@ -103,7 +104,7 @@ HttpTransfer::Response HttpTransfer::perform(const Request& request)
     }
     CURL* h = easy.get();
     TransferState state;
-    state.maxBytes = DownloadOptions::maxBytes();
+    state.maxBytes = request.maxBytes > 0 ? request.maxBytes : DownloadOptions::maxBytes();
     state.abort = request.abort;
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
@@ -193,6 +194,13 @@ HttpTransfer::Response HttpTransfer::perform(const Request& request)
         response.error = code;
         response.errorText =
             QString::fromUtf8(errorBuffer[0] ? errorBuffer : curl_easy_strerror(code));
+        // "Couldn't connect to server" alone does not tell a refusal from a missing route.
+        long systemError = 0;
+        if (curl_easy_getinfo(h, CURLINFO_OS_ERRNO, &systemError) == CURLE_OK && systemError) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(int(systemError)));
+            if (!response.errorText.contains(reason, Qt::CaseInsensitive))
+                response.errorText += QStringLiteral(" (%1)").arg(reason);
+        }
     }
     response.status = static_cast<int>(status);
     response.statusText = statusText(state.statusLine);

@@ -29,6 +29,8 @@ public:
         QString proxyUser;
         QString proxyPassword;
         const CookieJar* cookies = nullptr;
+        // A larger answer is refused; 0 for DownloadOptions::maxBytes().
+        qint64 maxBytes = 0;
         // Set from another thread to end the transfer at once.
         const std::atomic<bool>* abort = nullptr;
     };
@@ -37,6 +39,8 @@ public:
     {
         // libcurl's result; 0 when an HTTP answer arrived (of any status).
         int error = 0;
+        // libcurl's words, with the system's where a connection failed ("Connection
+        // refused").
         QString errorText;
         int status = 0;
         QByteArray statusText;

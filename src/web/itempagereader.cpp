@@ -8,7 +8,10 @@
 
 QString ItemPageResult::message() const
 {
-    return error.isEmpty() ? StringTable::text(204) : error;
+    const QString text = error.isEmpty() ? StringTable::text(204) : error;
+    if (downloadFailure.isEmpty())
+        return text;
+    return QStringLiteral("%1 (%2: %3)").arg(text, url, downloadFailure);
 }
 
 ItemPageReader::ItemPageReader()
@@ -54,12 +57,17 @@ QString ItemPageReader::cutDescription(const QString& text, const QString& descr
     return cut;
 }
 
-QString ItemPageReader::download(const QString& id, QString* url) const
+QString ItemPageReader::download(const QString& id, QString* url, QString* failure) const
 {
     const QString address = viewItemUrl(id);
     if (url)
         *url = address;
-    return getUrlSource(address, true);
+    const UrlSourceResult page = fetchUrlSource(address, true);
+    m_failedUrl = page.failed() ? address : QString();
+    m_failure = page.failure;
+    if (failure)
+        *failure = page.failure;
+    return page.text;
 }
 
 ItemPageResult ItemPageReader::parse(CBidItem& item, const QString& url, const QString& pageText,
@@ -67,6 +75,8 @@ ItemPageResult ItemPageReader::parse(CBidItem& item, const QString& url, const Q
 {
     ItemPageResult result;
     result.url = url;
+    if (pageText.isEmpty() && !m_failure.isEmpty() && url == m_failedUrl)
+        result.downloadFailure = m_failure;
     const QString text = cutDescription(pageText, m_descriptionKeyword, m_readyBidKeyword);
     if (lock && !lock->lock(lockWaitMs)) {
         result.error = StringTable::text(204);

@@ -17,14 +17,20 @@ struct ItemPageResult
     QString error;
     // The address the page was read from.
     QString url;
+    // Why the download gave no page; empty when it came.
+    QString downloadFailure;
 
-    // The text to show or log for a failure: `error`, or the page-format message when empty.
+    // The text to show or log for a failure: `error`, or the page-format message when empty,
+    // followed by the address and the reason when the download failed.
     QString message() const;
 };
 
 // The one way every part of the program reads an item page: the current site's profile and
 // its description keywords, the page as text, the seller's description cut out, then the
 // parser. Callers differ only in where the item lives.
+//
+// A reader is used by one thread at a time: it remembers why its last download failed, so
+// that parse() of that download can say so.
 class ItemPageReader
 {
 public:
@@ -42,8 +48,9 @@ public:
     static QString cutDescription(const QString& text, const QString& descriptionKeyword,
                                   const QString& readyBidKeyword);
 
-    // Downloads the page of item `id` as text. Empty on failure (logged by the download).
-    QString download(const QString& id, QString* url = nullptr) const;
+    // Downloads the page of item `id` as text. Empty on failure (logged by the download;
+    // `failure`, when given, says why).
+    QString download(const QString& id, QString* url = nullptr, QString* failure = nullptr) const;
 
     // Cuts the description from `pageText` and parses it into `item`. When `lock` is given
     // it is held (waiting up to `lockWaitMs`) while the item is written; a lock that cannot
@@ -59,4 +66,7 @@ private:
     SiteProfile m_profile;
     QString m_descriptionKeyword;
     QString m_readyBidKeyword;
+    // The last download that gave no page: its address and why.
+    mutable QString m_failedUrl;
+    mutable QString m_failure;
 };

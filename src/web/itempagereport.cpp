@@ -2,21 +2,20 @@
 
 #include "app/appcontext.h"
 #include "model/biditem.h"
+#include "model/filecheck.h"
 #include "sites/siteaccess.h"
 #include "sites/sitehosts.h"
 #include "sites/sitesettings.h"
+#include "web/downloadoptions.h"
 #include "web/htmldocument.h"
 #include "web/itempagereader.h"
 #include "web/urlsource.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QTextStream>
 #include <cmath>
 
 namespace {
-
-constexpr qint64 kMaxPageBytes = qint64(64) << 20;
 
 // Prices are cents held in floats; the report shows them as the page wrote them.
 double cents(float value)
@@ -34,19 +33,13 @@ void usage(QTextStream& err)
 {
     err << "usage: gavelind parse-item [--site NAME] [--text|--body-text] FILE|URL\n"
            "  FILE      a saved item page (HTML), or its body text with --text\n"
-           "  URL       an item page to download (http:// or https://)\n"
+           "  URL       an item page to download (http://)\n"
            "  --site    read the page with that site's wording (default: the current site)\n"
            "  --text    FILE holds the page's body text, not HTML\n"
            "  --body-text  print the page's body text instead of the parsed fields\n";
 }
 
 } // namespace
-
-QString ItemPageReport::bodyTextOfHtml(const QByteArray& html)
-{
-    const auto document = HtmlDocument::fromBytes(html, QByteArray());
-    return document ? document->bodyText() : QString();
-}
 
 QString ItemPageReport::bodyTextOfText(const QByteArray& text)
 {
@@ -130,24 +123,32 @@ int ItemPageReport::run(const QStringList& arguments, QTextStream& out, QTextStr
     QString url;
     if (isAddress(source)) {
         url = source;
-        body = getUrlSource(source, true);
-        if (body.isEmpty()) {
-            err << "gavelind parse-item: " << source << " gave no page (see the log)\n";
+        const UrlSourceResult page = fetchUrlSource(source, true);
+        if (page.failed()) {
+            err << "gavelind parse-item: " << source << " gave no page: " << page.failure << '\n';
             return 2;
         }
+        body = page.text;
     } else {
-        QFile file(source);
-        if (!file.open(QIODevice::ReadOnly)) {
-            err << "gavelind parse-item: cannot read " << source << ": " << file.errorString()
-                << '\n';
+        // No larger than a page that would be downloaded, and no device or FIFO that never
+        // ends.
+        QByteArray bytes;
+        QString reason;
+        if (!FileCheck::readAll(source, DownloadOptions::maxPageBytes(), &bytes, &reason)) {
+            err << "gavelind parse-item: cannot read " << source << ": " << reason << '\n';
             return 2;
         }
-        if (file.size() > kMaxPageBytes) {
-            err << "gavelind parse-item: " << source << " is larger than 64 MB\n";
-            return 2;
+        if (!textFile) {
+            const auto document = HtmlDocument::fromBytes(bytes, QByteArray());
+            if (document->refused()) {
+                err << "gavelind parse-item: " << source << ": " << HtmlDocument::refusalText()
+                    << '\n';
+                return 2;
+            }
+            body = document->bodyText();
+        } else {
+            body = bodyTextOfText(bytes);
         }
-        const QByteArray bytes = file.readAll();
-        body = textFile ? bodyTextOfText(bytes) : bodyTextOfHtml(bytes);
         url = reader.viewItemUrl(QString());
     }
 

@@ -20,8 +20,6 @@ public:
     // The parser's verdict and the item's fields under their report names.
     static QJsonObject toJson(const CBidItem& item, const ItemPageResult& result);
 
-    // The body text of a saved HTML page, lines joined by "\r\n".
-    static QString bodyTextOfHtml(const QByteArray& html);
     // A saved body text; lines ended by "\n" alone count as "\r\n".
     static QString bodyTextOfText(const QByteArray& text);
 };

@@ -4,6 +4,7 @@
 #include "app/imainwindow.h"
 #include "app/stringtable.h"
 #include "web/downloadcounter.h"
+#include "web/downloadoptions.h"
 #include "web/htmldocument.h"
 #include "web/httptransfer.h"
 #include "web/iinternetaccess.h"
@@ -83,6 +84,12 @@ bool IsOffline()
 
 QString getUrlSource(const QString& url, bool asText)
 {
+    return fetchUrlSource(url, asText).text;
+}
+
+UrlSourceResult fetchUrlSource(const QString& url, bool asText)
+{
+    UrlSourceResult result;
     DownloadCounter counting;
     if (asText) {
         AppContext::logWrite(QStringLiteral("url: %1...").arg(loggable(url).left(kLoggedUrlLength)),
@@ -90,12 +97,14 @@ QString getUrlSource(const QString& url, bool asText)
     }
     if (IInternetAccess* access = IInternetAccess::current()) {
         if (!access->ensureConnection()) {
-            showStatus(StringTable::text(186), ProgramLog::Error);
-            return QString();
+            result.failure = StringTable::text(186);
+            showStatus(result.failure, ProgramLog::Error);
+            return result;
         }
         if (access->isOffline() && !access->goOnline(url)) {
-            showStatus(StringTable::text(224), ProgramLog::Error);
-            return QString();
+            result.failure = StringTable::text(224);
+            showStatus(result.failure, ProgramLog::Error);
+            return result;
         }
     }
 
@@ -103,8 +112,11 @@ QString getUrlSource(const QString& url, bool asText)
     request.url = QUrl(url.trimmed());
     if (!isPlainHttp(request.url)) {
         logError(formatted(523, loggable(url)));
-        return QString();
+        result.failure = QStringLiteral("only plain http:// addresses are read");
+        return result;
     }
+    if (asText)
+        request.maxBytes = DownloadOptions::maxPageBytes();
     // One copy of the settings for the whole download: the window thread may store new
     // ones meanwhile.
     const AppContext* app = AppContext::current();
@@ -136,23 +148,37 @@ QString getUrlSource(const QString& url, bool asText)
     if (response.transportFailed()) {
         logError(QStringLiteral("Error url: (%1) %2").arg(response.error).arg(response.errorText));
         showStatus(formatted(249, loggable(url)), ProgramLog::Error);
-        return QString();
+        result.failure = response.errorText;
+        return result;
     }
     if (response.status != 200) {
-        logError(QStringLiteral("getUrlSource: Error status %1 %2")
-                     .arg(response.status)
-                     .arg(QString::fromLatin1(response.statusText))
-                     .trimmed());
-        return QString();
+        const QString status = QStringLiteral("%1 %2")
+                                   .arg(response.status)
+                                   .arg(QString::fromLatin1(response.statusText))
+                                   .trimmed();
+        logError(QStringLiteral("getUrlSource: Error status ") + status);
+        result.failure = QStringLiteral("HTTP status ") + status;
+        return result;
     }
-    if (!asText)
-        return PageCharset::decode(response.body, response.contentType);
+    if (!asText) {
+        result.text = PageCharset::decode(response.body, response.contentType);
+        return result;
+    }
     if (!isPageType(response.contentType)) {
-        logError(QStringLiteral("getUrlSource: %1 is not a page (%2)")
-                     .arg(loggable(url).left(kLoggedUrlLength),
-                          QString::fromLatin1(response.contentType)));
-        return QString();
+        result.failure =
+            QStringLiteral("not a page (%1)").arg(QString::fromLatin1(response.contentType));
+        logError(QStringLiteral("getUrlSource: %1 is %2")
+                     .arg(loggable(url).left(kLoggedUrlLength), result.failure));
+        return result;
     }
-    return HtmlDocument::fromBytes(response.body, response.contentType, response.finalUrl)
-        ->bodyText();
+    const auto document =
+        HtmlDocument::fromBytes(response.body, response.contentType, response.finalUrl);
+    if (document->refused()) {
+        result.failure = HtmlDocument::refusalText();
+        logError(QStringLiteral("getUrlSource: %1: %2")
+                     .arg(loggable(url).left(kLoggedUrlLength), result.failure));
+        return result;
+    }
+    result.text = document->bodyText();
+    return result;
 }

@@ -3,9 +3,12 @@
 #include "model/documentstore.h"
 #include "modelfixture.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
+#include <sys/stat.h>
 
 class BidListReportTest : public ModelTest
 {
@@ -93,4 +96,27 @@ TEST_F(BidListReportTest, RewriteConvertsOldListsAndBadFilesFail)
     EXPECT_TRUE(m_err.contains("Failed to open the bid list"));
     EXPECT_EQ(run({}), 2);
     EXPECT_EQ(run({path, "--xml"}), 2);
+}
+
+TEST_F(BidListReportTest, RewriteRefusesSpecialFilesAndNamesTheCause)
+{
+    addItem("1234567890", StatusActive);
+    const QString path = writeFile("a.bid", QByteArray());
+    ASSERT_TRUE(DocumentStore(m_doc).save(path));
+    const QString fifo = root() + "/fifo";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString loop = root() + "/loop";
+    ASSERT_TRUE(QFile::link("loop", loop));
+
+    EXPECT_EQ(run({path, "--rewrite", fifo}), 1);
+    EXPECT_TRUE(m_err.contains("\"" + fifo + "\": it is a pipe (FIFO)")) << m_err.toStdString();
+    EXPECT_TRUE(m_out.isEmpty());
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    EXPECT_EQ(run({path, "--rewrite", loop}), 1);
+    EXPECT_TRUE(m_err.contains("its symbolic links lead round in a loop"));
+    EXPECT_TRUE(QFileInfo(loop).isSymLink());
+    EXPECT_EQ(run({loop}), 1);
+    EXPECT_TRUE(m_err.contains("its symbolic links lead round in a loop"));
+    EXPECT_EQ(run({fifo}), 1);
+    EXPECT_TRUE(m_err.contains("it is a pipe (FIFO)"));
 }

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +92,28 @@ TEST_F(DocumentStoreTest, OpenFailures)
     EXPECT_TRUE(m_store.open(empty));
     EXPECT_EQ(m_doc.folders().size(), 2u);
     EXPECT_FALSE(m_store.open(documents()));
+}
+
+TEST_F(DocumentStoreTest, SpecialFilesAreRefusedWithoutOpeningThem)
+{
+    addItem("1234567890", StatusActive);
+    // A FIFO would block the open until a writer came; a loop names no file at all.
+    ASSERT_TRUE(QDir().mkpath(documents()));
+    const QString fifo = listPath("pipe.bid");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString loop = listPath("loop.bid");
+    ASSERT_TRUE(QFile::link(loop, loop));
+    const std::pair<QString, QString> cases[] = {
+        {fifo, "it is a pipe (FIFO)"},
+        {loop, "its symbolic links lead round in a loop"},
+        {documents(), "it is a folder"},
+    };
+    for (const auto& [path, reason] : cases) {
+        QString message;
+        EXPECT_FALSE(m_store.open(path, &message));
+        EXPECT_TRUE(message.endsWith(reason + ".")) << message.toStdString();
+        EXPECT_EQ(m_doc.itemCount(), 1); // nothing read: the list stays
+    }
 }
 
 TEST_F(DocumentStoreTest, RunningBidsRefuseOpening)

@@ -38,13 +38,17 @@ protected:
         }
     }
 
-    ItemPageResult read(const QString& site, const QString& id)
+    ItemPageReader reader(const QString& site)
     {
         m_sites.load(m_home.app().machineRegistry(), site);
-        const ItemPageReader reader(m_sites.profile(), m_sites.lookup("%s_KeyWord_Description"),
-                                    m_sites.lookup("%s_KeyWord_ReadyBid"));
+        return ItemPageReader(m_sites.profile(), m_sites.lookup("%s_KeyWord_Description"),
+                              m_sites.lookup("%s_KeyWord_ReadyBid"));
+    }
+
+    ItemPageResult read(const QString& site, const QString& id)
+    {
         m_item = CBidItem();
-        return reader.read(m_item, id, &m_home.app().itemsLock(), 1000);
+        return reader(site).read(m_item, id, &m_home.app().itemsLock(), 1000);
     }
 
     QJsonObject auction(const QString& id)
@@ -124,4 +128,12 @@ TEST_F(ItemPageReaderSiteTest, UnknownItemAndDeadSite)
     EXPECT_FALSE(dead.success);
     EXPECT_EQ(dead.error, "Body is empty, error!!!");
     EXPECT_TRUE(m_item.id().isEmpty());
+    // The message names the address and why nothing came, also where the download and the
+    // parse are separate steps (the item dialog's fetch, the engine).
+    EXPECT_TRUE(dead.message().startsWith("Body is empty, error!!! (" + dead.url + ": "));
+    EXPECT_TRUE(dead.message().contains("Connection refused")) << dead.message().toStdString();
+    const ItemPageReader twoSteps = reader("www.ebay.com");
+    QString url;
+    const QString text = twoSteps.download("3000000001", &url);
+    EXPECT_TRUE(twoSteps.parse(m_item, url, text).message().contains("Connection refused"));
 }

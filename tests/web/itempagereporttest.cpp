@@ -1,4 +1,5 @@
 #include "web/itempagereport.h"
+#include "loopbackserver.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
 #include "support/localzone.h"
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -103,4 +106,45 @@ TEST_F(ItemPageReportTest, FailuresAndBadArguments)
     EXPECT_EQ(run({m_dir.filePath("missing.html")}), 2);
     EXPECT_TRUE(m_err.contains("cannot read"));
     EXPECT_TRUE(m_out.isEmpty());
+}
+
+TEST_F(ItemPageReportTest, UnreadablePagesSayWhy)
+{
+    // Special files are refused before anything is read: /dev/zero never ends, a FIFO
+    // waits for a writer.
+    const QString fifo = m_dir.filePath("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString loop = m_dir.filePath("loop");
+    ASSERT_EQ(symlink("loop", QFile::encodeName(loop).constData()), 0);
+    const QString large = write("large.html", QByteArray(9 << 20, ' '));
+    const std::pair<QString, QString> cases[] = {
+        {"/dev/zero", "it is a device"},
+        {fifo, "it is a pipe (FIFO)"},
+        {m_dir.path(), "it is a folder"},
+        {loop, "its symbolic links lead round in a loop"},
+        {m_dir.filePath("missing.html"), "the file does not exist"},
+        {large, "it is larger than 8 MB"}};
+    for (const auto& [path, reason] : cases) {
+        EXPECT_EQ(run({path}), 2) << path.toStdString();
+        EXPECT_EQ(m_err, "gavelind parse-item: cannot read " + path + ": " + reason + "\n");
+        EXPECT_TRUE(m_out.isEmpty());
+    }
+
+    // A download that fails says why on standard error.
+    int port = 0;
+    {
+        LoopbackServer closed;
+        closed.start();
+        port = closed.port();
+    }
+    const QString url = QStringLiteral("http://127.0.0.1:%1/item").arg(port);
+    EXPECT_EQ(run({url}), 2);
+    EXPECT_TRUE(m_err.startsWith("gavelind parse-item: " + url + " gave no page: "));
+    EXPECT_TRUE(m_err.contains("Connection refused")) << m_err.toStdString();
+    LoopbackServer http;
+    http.server().Get("/gone",
+                      [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
+    http.start();
+    EXPECT_EQ(run({http.url("/gone")}), 2);
+    EXPECT_TRUE(m_err.endsWith("gave no page: HTTP status 404 Not Found\n"));
 }

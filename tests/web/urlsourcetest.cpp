@@ -321,3 +321,44 @@ TEST_F(UrlSourceTest, FollowsRedirectsAndDecodesCharsets)
     EXPECT_EQ(getUrlSource(http.url("/old"), true), QString::fromUtf8("Preis: 5 €"));
     EXPECT_EQ(getUrlSource(http.url("/meta"), true), QString::fromUtf8("München"));
 }
+
+TEST_F(UrlSourceTest, FailuresSayWhy)
+{
+    http.server().Get("/missing",
+                      [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
+    http.server().Get("/loop", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/loop");
+    });
+    http.server().Get("/huge", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(std::string(DownloadOptions::kMaxPageBytes + 1, 'x'), "text/html");
+    });
+    http.server().Get("/page", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<p>x</p>", "text/html");
+    });
+    http.start();
+    int deadPort = 0;
+    {
+        LoopbackServer closed;
+        closed.start();
+        deadPort = closed.port();
+    }
+    DownloadOptions::setTimeoutMs(500);
+    RawSocketServer silent(QByteArray(), true);
+
+    const UrlSourceResult refused =
+        fetchUrlSource(QStringLiteral("http://127.0.0.1:%1/item").arg(deadPort), true);
+    EXPECT_TRUE(refused.text.isEmpty());
+    EXPECT_TRUE(refused.failure.contains("Connection refused")) << refused.failure.toStdString();
+    const QString silence = fetchUrlSource(silent.url("/item"), true).failure;
+    EXPECT_TRUE(silence.contains("timed out") || silence.contains("too slow"))
+        << silence.toStdString();
+    EXPECT_EQ(fetchUrlSource(http.url("/missing"), true).failure, "HTTP status 404 Not Found");
+    EXPECT_TRUE(fetchUrlSource(http.url("/loop"), true).failure.contains("redirects"));
+    // A page read as text is bounded tighter than a raw download.
+    EXPECT_TRUE(fetchUrlSource(http.url("/huge"), true).failure.contains("larger than"));
+    EXPECT_FALSE(fetchUrlSource(http.url("/huge"), false).failed());
+    EXPECT_FALSE(fetchUrlSource("https://127.0.0.1/x", true).failure.isEmpty());
+    const UrlSourceResult page = fetchUrlSource(http.url("/page"), true);
+    EXPECT_FALSE(page.failed());
+    EXPECT_EQ(page.text, "x");
+}

@@ -12,23 +12,45 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
 const char kUsage[] =
     "usage: gavelin-practice-site [--port N] [--language en|de] [--script FILE]\n"
-    "                             [--offset SECONDS] [--speed FACTOR]\n"
+    "                             [--offset SECONDS] [--speed FACTOR] [--port-file FILE]\n"
     "       gavelin-practice-site --print-profile --port N [--ini]\n"
     "\n"
     "Serves a practice auction site on 127.0.0.1 (port 0 or none picks a free one) and\n"
-    "prints \"port=N\" on the first line. --print-profile prints the site-profile values\n"
-    "that point Gavelin at a site on port N, as key=value lines or (--ini) as settings.\n";
+    "prints \"port=N\" on the first line. --port-file writes that line to FILE as well, once\n"
+    "the site listens: the file appears whole (it is renamed into place), so a script may\n"
+    "wait for it. --print-profile prints the site-profile values that point Gavelin at a\n"
+    "site on port N, as key=value lines or (--ini) as settings.\n";
 
 bool readNumber(const std::string& text, double& value)
 {
     std::istringstream in(text);
     in >> value;
     return !in.fail() && in.eof();
+}
+
+// FILE written next to its place and renamed: a reader sees no file or the whole line,
+// never an empty or half-written one.
+bool writePortFile(const std::string& path, int port)
+{
+    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        out << "port=" << port << "\n";
+        out.close();
+        if (!out)
+            return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 int fail(const std::string& message)
@@ -45,6 +67,7 @@ int main(int argc, char** argv)
     bool printProfile = false;
     bool ini = false;
     bool portGiven = false;
+    std::string portFile;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -61,6 +84,8 @@ int main(int argc, char** argv)
             options.port = static_cast<int>(number);
             portGiven = true;
             ++i;
+        } else if (arg == "--port-file" && hasValue) {
+            portFile = argv[++i];
         } else if (arg == "--language" && hasValue &&
                    (std::string(argv[i + 1]) == "en" || std::string(argv[i + 1]) == "de")) {
             options.language = argv[++i];
@@ -115,6 +140,10 @@ int main(int argc, char** argv)
 
     std::printf("port=%d\n", site.port());
     std::fflush(stdout);
+    if (!portFile.empty() && !writePortFile(portFile, site.port())) {
+        std::cerr << "gavelin-practice-site: cannot write " << portFile << "\n";
+        return 1;
+    }
     std::cerr << "gavelin-practice-site: serving " << site.baseUrl() << "/ (control under "
               << site.baseUrl() << ControlApi::kPrefix << ")\n";
     site.serve();

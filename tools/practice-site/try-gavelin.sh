@@ -36,16 +36,25 @@ GAVELIN_HOME=${GAVELIN_HOME:-$(mktemp -d "${TMPDIR:-/tmp}/gavelin-try.XXXXXX")}
 export GAVELIN_HOME
 mkdir -p "$GAVELIN_HOME/config"
 
-"$server" --language "$language" >"$GAVELIN_HOME/practice-site.port" &
+# The site writes its port into a file of this run only, renamed into place once it listens:
+# a port file of an earlier run, or one the site has only begun to write, is never read.
+port_file=$(mktemp -u "$GAVELIN_HOME/practice-site.port.XXXXXX")
+"$server" --language "$language" --port-file "$port_file" >/dev/null &
 server_pid=$!
-trap 'kill "$server_pid" 2>/dev/null' EXIT INT TERM
+trap 'kill "$server_pid" 2>/dev/null; rm -f "$port_file"' EXIT INT TERM
 tries=0
-until grep -q '^port=' "$GAVELIN_HOME/practice-site.port" 2>/dev/null; do
+until [ -s "$port_file" ]; do
   tries=$((tries + 1))
-  [ "$tries" -lt 100 ] || { echo "the practice site did not start" >&2; exit 1; }
+  if [ "$tries" -ge 200 ] || ! kill -0 "$server_pid" 2>/dev/null; then
+    echo "the practice site did not start" >&2
+    exit 1
+  fi
   sleep 0.05
 done
-port=$(sed -n 's/^port=//p' "$GAVELIN_HOME/practice-site.port")
+port=$(sed -n 's/^port=//p' "$port_file")
+case "$port" in
+  ''|*[!0-9]*) echo "the practice site gave no port" >&2; exit 1 ;;
+esac
 
 # A fresh profile gets the site's values and the practice account. An existing one keeps
 # its settings; only the site's address moves to the port the site has now.
