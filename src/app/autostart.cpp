@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 Autostart::Autostart(const QString& autostartDir) : m_dir(autostartDir) {}
@@ -14,6 +15,39 @@ QString Autostart::entryPath() const
 bool Autostart::isEnabled() const
 {
     return QFile::exists(entryPath());
+}
+
+bool Autostart::isInstalledProgram(const QString& programPath, const QString& homeDir)
+{
+    const QFileInfo program(programPath);
+    const QString path = program.canonicalFilePath().isEmpty() ? program.absoluteFilePath()
+                                                               : program.canonicalFilePath();
+    if (path.isEmpty())
+        return false;
+    // CMake leaves its cache at the top of every build tree.
+    for (QDir dir = QFileInfo(path).dir();;) {
+        if (dir.exists(QStringLiteral("CMakeCache.txt")))
+            return false;
+        if (!dir.cdUp())
+            break;
+    }
+    QStringList prefixes = {QStringLiteral("/usr/"), QStringLiteral("/opt/"),
+                            QStringLiteral("/app/"), QStringLiteral("/snap/")};
+    if (!homeDir.isEmpty())
+        prefixes << QDir::cleanPath(homeDir) + QStringLiteral("/.local/");
+    for (const QString& prefix : prefixes) {
+        if (path.startsWith(prefix))
+            return true;
+    }
+    return false;
+}
+
+bool Autostart::keep(bool enabled, const QString& programPath) const
+{
+    // An entry the user made for a copy that is not installed stays as the user made it.
+    if (enabled && !isInstalledProgram(programPath, QDir::homePath()))
+        return true;
+    return apply(enabled, programPath);
 }
 
 bool Autostart::apply(bool enabled, const QString& programPath) const

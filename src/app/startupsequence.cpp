@@ -186,7 +186,7 @@ void StartupSequence::readSettings()
     if (!m_options.desktop)
         return;
     const Autostart autostart(m_app.paths().autostartDir());
-    if (!autostart.apply(settings.autoStartup != 0, m_options.programPath))
+    if (!autostart.keep(settings.autoStartup != 0, m_options.programPath))
         m_app.log().write(QStringLiteral("Unable to access registry section RUN."),
                           ProgramLog::Error);
 }

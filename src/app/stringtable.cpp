@@ -88,8 +88,8 @@ constexpr Entry kEntries[] = {
     {232, "Invalid Item."},
     {233, "eBay®: Registration blocked!"},
     {238, "Add to current selected folder"},
-    {239, "Unable to load or incorrect version: RASAPI32.DLL. If you want to connect using dial-up "
-          "you must install dial-up support on your system first."},
+    {239, "Unable to load or incorrect version: pppd. If you want to connect using dial-up you "
+          "must install dial-up support (pppd, in the Debian package ppp) on your system first."},
     {242, "Close Internet connection?"},
 
     // Search Service sheet and its result list columns.

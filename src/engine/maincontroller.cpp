@@ -367,6 +367,11 @@ void MainController::onTimer(TimerId id)
     case TimerEngineTick:
         engineTick();
         break;
+    case TimerSavedSearch:
+        stopTimer(TimerSavedSearch);
+        if (savedSearchCheck)
+            savedSearchCheck();
+        break;
     case TimerAutosave: {
         QString message;
         if (!m_store->autosave(&message) && !message.isEmpty())

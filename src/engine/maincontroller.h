@@ -154,6 +154,11 @@ public:
     std::function<void()> closeSplashHandler;
     std::function<void(const IMainWindow::Question&)> startupMessageHandler;
     std::function<void(bool minimized)> showWindowHandler;
+    // The start-up check of the saved searches (timer 8, once); the search layer sits
+    // beside the engine, so the program that owns both connects them.
+    std::function<void()> savedSearchCheck;
+
+    const SiteSettings& siteSettings() const { return m_siteSettings; }
 
 Q_SIGNALS:
     // Everything the list must do before the program ends has been done.

@@ -8,6 +8,7 @@
 #include "engine/bidstarter.h"
 #include "engine/maincontroller.h"
 #include "model/bidsdoc.h"
+#include "search/startupsearchrunner.h"
 #include "ui/accesspromptdlg.h"
 #include "ui/listfilecommands.h"
 #include "ui/mainframe.h"
@@ -74,6 +75,8 @@ int main(int argc, char** argv)
             (new CScreenshotHook(*frame, screenshots))->start();
     };
 
+    StartupSearchRunner savedSearches(app, controller.siteSettings());
+    controller.savedSearchCheck = [&savedSearches] { savedSearches.start(); };
     StartupSequence sequence(app, controller, {true, QApplication::applicationFilePath()});
     QObject::connect(&controller, &MainController::exitPrepared, &application, [&] {
         instance.acknowledgeExit();

@@ -12,8 +12,10 @@
 #include "main/daemoncommand.h"
 #include "main/listcommand.h"
 #include "main/parseitemcommand.h"
+#include "main/searchcommand.h"
 #include "main/settingscommand.h"
 #include "main/sitescommand.h"
+#include "search/startupsearchrunner.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,6 +35,8 @@ const DaemonCommand kCommands[] = {
     {"parse-item", "parse-item [--site NAME] [--text|--body-text] FILE|URL",
      "read a saved or downloaded item page and print its fields as JSON (or its body text)",
      runParseItemCommand},
+    {"search", "search [--site NAME] WORDS... [--json]",
+     "search the site for the words and print the auctions found", runSearchCommand},
 };
 
 // The words that start the engine or speak to the running copy rather than run a command.
@@ -202,6 +206,8 @@ int runEngine(QCoreApplication& application, const QStringList& arguments)
     MainController controller(app, [&window]() -> IMainWindow* { return &window; });
     window.setBidsViewHandler(
         [&controller](int command) { controller.handleBidsViewCommand(command); });
+    StartupSearchRunner savedSearches(app, controller.siteSettings());
+    controller.savedSearchCheck = [&savedSearches] { savedSearches.start(); };
     StartupSequence sequence(app, controller, {false, QCoreApplication::applicationFilePath()});
 
     QObject::connect(&controller, &MainController::exitPrepared, &application, [&] {

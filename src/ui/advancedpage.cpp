@@ -14,7 +14,7 @@ CAdvancedPage::CAdvancedPage(AppContext& app, QWidget* parent)
 
     auto* startup = new QGroupBox(tr("Program start"), this);
     auto* startupColumn = new QVBoxLayout(startup);
-    m_autoStartup = new QCheckBox(tr("Autorun on &Windows startup"), startup);
+    m_autoStartup = new QCheckBox(tr("Autorun &when I log in"), startup);
     m_noSplash = new QCheckBox(tr("Disable splash screen on start program"), startup);
     startupColumn->addWidget(m_autoStartup);
     startupColumn->addWidget(m_noSplash);
@@ -33,7 +33,7 @@ CAdvancedPage::CAdvancedPage(AppContext& app, QWidget* parent)
 
     auto* browser = new QGroupBox(tr("Browser"), this);
     auto* browserColumn = new QVBoxLayout(browser);
-    m_silentBrowser = new QCheckBox(tr("Block unwanted IE messages"), browser);
+    m_silentBrowser = new QCheckBox(tr("Block unwanted browser messages"), browser);
     browserColumn->addWidget(m_silentBrowser);
     column->addWidget(browser);
     finishLayout();

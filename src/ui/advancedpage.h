@@ -15,6 +15,7 @@ public:
     void store(AppSettings& settings) const override;
 
     QCheckBox* splashBox() const { return m_noSplash; }
+    QCheckBox* autoStartupBox() const { return m_autoStartup; }
 
 private:
     QCheckBox* m_autoStartup = nullptr;

@@ -17,6 +17,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -151,7 +152,8 @@ void CBidItemDlg::buildLayout()
     form->addRow(tr("&Quantity:"), m_quantity);
 
     m_folder = new QComboBox(this);
-    m_folderLabel = new QLabel(tr("&Folder:"), this);
+    // Alt+F is Fetch's.
+    m_folderLabel = new QLabel(tr("F&older:"), this);
     m_folderLabel->setBuddy(m_folder);
     form->addRow(m_folderLabel, m_folder);
     if (m_mode != Mode::Add) {
@@ -187,6 +189,36 @@ void CBidItemDlg::buildLayout()
     }
     column->addWidget(m_buttons);
     connect(m_fetch, &QPushButton::clicked, this, &CBidItemDlg::fetch);
+    // Enter after typing a number reads its page rather than closing a half-filled dialog.
+    m_id->installEventFilter(this);
+    connect(m_maxPrice, &QLineEdit::textEdited, this, &CBidItemDlg::noteSellerPrice);
+}
+
+bool CBidItemDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_id && event->type() == QEvent::KeyPress && m_mode != Mode::ReadOnly) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            fetch();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CBidItemDlg::noteSellerPrice()
+{
+    // OK takes the seller's price of a Buy It Now item, whatever was typed.
+    if (m_pageItem.isBuyItNow())
+        m_status->setText(m_fetchedStatus + QLatin1Char('\n') +
+                          sellerPriceText(m_maxPrice->text(), priceText(m_pageItem.maxPrice())));
+}
+
+QString CBidItemDlg::sellerPriceText(const QString& typed, const QString& price)
+{
+    return tr("A Buy It Now item is bought at the seller's price: the maximum price %1 you "
+              "typed becomes %2.")
+        .arg(typed, price);
 }
 
 QPushButton* CBidItemDlg::okButton() const
@@ -279,7 +311,8 @@ void CBidItemDlg::accept()
         if (check.kind == EditCheck::Error)
             UserPrompt::inform(this, check.text, IMainWindow::Icon::Warning);
         else
-            keepOpen = !UserPrompt::confirm(this, check.text, IMainWindow::Icon::Question);
+            // Each is a statement to accept (OK goes on) or to go back from (Cancel).
+            keepOpen = !UserPrompt::confirm(this, check.text, IMainWindow::Icon::Warning);
         if (!keepOpen)
             continue;
         if (QWidget* field = fieldWidget(check.field)) {
@@ -376,10 +409,21 @@ void CBidItemDlg::showFetched(const CBidItem& item, const ItemPageResult& result
     }
     m_pageItem = item;
     fillFrom(item);
-    // The seller's price is the price to pay.
-    if (item.isBuyItNow())
-        m_maxPrice->setText(priceText(item.maxPrice()));
-    m_status->setText(fetchedStatusText(item, result.minBid, ModelClock::siteNow()));
+    m_fetchedStatus = fetchedStatusText(item, result.minBid, ModelClock::siteNow());
+    QString status = m_fetchedStatus;
+    // The seller's price is the price to pay; a different amount the user typed is
+    // replaced, and the user is told so.
+    if (item.isBuyItNow()) {
+        const QString typed = m_maxPrice->text().trimmed();
+        const QString price = priceText(item.maxPrice());
+        m_maxPrice->setText(price);
+        if (!typed.isEmpty() && ParseUserPrice(typed) != item.maxPrice())
+            status += QLatin1Char('\n') + sellerPriceText(typed, price);
+    }
+    m_status->setText(status);
+    // The number is known now: the limit is what is left to enter.
+    m_maxPrice->setFocus(Qt::OtherFocusReason);
+    m_maxPrice->selectAll();
     Q_EMIT fetchFinished(true);
 }
 

@@ -75,12 +75,18 @@ public:
 
     // The status line after a successful read of `item`, whose minimum bid is `minBid`.
     static QString fetchedStatusText(const CBidItem& item, float minBid, qint64 siteNow);
+    // The status line's note when the seller's price takes the place of a typed maximum.
+    static QString sellerPriceText(const QString& typed, const QString& price);
 
 Q_SIGNALS:
     // A fetch has ended and the dialog shows its outcome.
     void fetchFinished(bool success);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void noteSellerPrice();
     void buildLayout();
     void fillFrom(const CBidItem& item);
     void makeReadOnly();
@@ -93,6 +99,8 @@ private:
     CBidItem m_pageItem;
     ItemsLock* m_lock;
     bool m_titleTyped = false;
+    // What the last read of the page said, for the status line.
+    QString m_fetchedStatus;
     bool m_fetching = false;
     std::unique_ptr<WorkerThread> m_fetchThread;
     ItemFetcher* m_fetcher = nullptr; // lives on m_fetchThread

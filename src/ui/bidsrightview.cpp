@@ -6,6 +6,9 @@
 #include "model/bideditform.h"
 #include "model/bidsdoc.h"
 #include "model/modelclock.h"
+#include "sites/endtimeparser.h"
+#include "sites/siteaccess.h"
+#include "sites/siteprice.h"
 #include "ui/bidslistmodel.h"
 #include "ui/columnsdlg.h"
 #include "ui/commandid.h"
@@ -14,6 +17,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QDrag>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -24,11 +28,48 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSet>
+#include <QStyle>
 #include <QTimer>
 
 namespace {
 
 constexpr int kClockMs = 1000;
+// Room for a name when the window leaves none over, in average characters.
+constexpr int kNameChars = 28;
+
+// What a typical cell of the column holds, wide enough for the common case; the title,
+// and the Name column's spare width, are dealt with by the caller.
+QString sampleText(int column)
+{
+    const SiteConventions conventions = BuildSiteConventions();
+    switch (column) {
+    case BidCells::ColumnId:
+        return QStringLiteral("0000000000");
+    case BidCells::ColumnCount:
+    case BidCells::ColumnBids:
+        return QStringLiteral("000");
+    case BidCells::ColumnCurrentPrice:
+        return FormatSitePrice(9999.99f, QStringLiteral("EUR "), conventions);
+    case BidCells::ColumnMaxPrice:
+        return FormatPlainPrice(9999.99f, conventions);
+    case BidCells::ColumnShipping:
+        return FormatSitePrice(99.99f, QStringLiteral("EUR "), conventions);
+    case BidCells::ColumnBidders:
+        return QStringLiteral("bidder_name");
+    case BidCells::ColumnEndTime:
+        // A two-digit day in a wide month, in the list's own format.
+        return FormatEndTime(QDateTime(QDate(2030, 9, 28), QTime(23, 58, 58)).toSecsSinceEpoch());
+    case BidCells::ColumnTimeLeft:
+        return BidCells::timeLeft(10 * 86400 + 86399, 0);
+    // Names and categories run long; the start of them tells them apart.
+    case BidCells::ColumnSeller:
+        return QStringLiteral("seller (123/99%)");
+    case BidCells::ColumnCategory:
+        return QStringLiteral("Coins > World");
+    default:
+        return QString();
+    }
+}
 
 ItemCommands::DeleteChoice askRetract(QWidget* parent, const QString& question)
 {
@@ -121,7 +162,42 @@ const std::vector<int>& CBidsRightView::contextCommands()
 
 int CBidsRightView::defaultWidth(int column) const
 {
-    return 2 * horizontalHeader()->fontMetrics().horizontalAdvance(BidCells::columnTitle(column));
+    const QStyle* look = style();
+    // The title with room for the sort arrow beside it.
+    const int title =
+        horizontalHeader()->fontMetrics().horizontalAdvance(BidCells::columnTitle(column)) +
+        2 * look->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) +
+        look->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, this) / 2 + 2;
+    const int margins =
+        2 * (look->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 6;
+    int content = 0;
+    if (column == BidCells::ColumnTitle)
+        content = fontMetrics().averageCharWidth() * kNameChars;
+    else if (!sampleText(column).isEmpty())
+        content = fontMetrics().horizontalAdvance(sampleText(column)) + margins;
+    if (column == BidCells::ColumnId)
+        content += iconSize().width() + 4;
+    return qMax(title, content);
+}
+
+void CBidsRightView::fitNameColumn()
+{
+    QHeaderView* columns = horizontalHeader();
+    const int name = BidCells::ColumnTitle;
+    if (!m_nameFitsWindow || columns->isSectionHidden(name))
+        return;
+    int others = 0;
+    for (int column = 0; column < ListViewState::kColumns; ++column) {
+        if (column != name && !columns->isSectionHidden(column))
+            others += columns->sectionSize(column);
+    }
+    const int width = qMax(defaultWidth(name), viewport()->width() - others);
+    if (columns->sectionSize(name) == width)
+        return;
+    const bool applying = m_applying;
+    m_applying = true;
+    columns->resizeSection(name, width);
+    m_applying = applying;
 }
 
 ListViewState CBidsRightView::viewState() const
@@ -133,7 +209,9 @@ ListViewState CBidsRightView::viewState() const
     for (int column = 0; column < ListViewState::kColumns; ++column) {
         const size_t at = size_t(column);
         state.hidden[at] = columns->isSectionHidden(column);
-        if (!state.hidden[at])
+        if (column == BidCells::ColumnTitle && m_nameFitsWindow)
+            state.widths[at] = 0; // it goes on taking what the window leaves over
+        else if (!state.hidden[at])
             state.widths[at] = columns->sectionSize(column);
         else if (state.widths[at] <= 0)
             state.widths[at] = defaultWidth(column);
@@ -145,6 +223,8 @@ void CBidsRightView::applyState(const ListViewState& state)
 {
     m_applying = true;
     m_state = state;
+    // Without a width of its own the name takes the room the other columns leave.
+    m_nameFitsWindow = state.widths[size_t(BidCells::ColumnTitle)] <= 0;
     QHeaderView* columns = horizontalHeader();
     for (int position = 0; position < ListViewState::kColumns; ++position) {
         const int column = state.order[size_t(position)];
@@ -160,6 +240,7 @@ void CBidsRightView::applyState(const ListViewState& state)
         }
     }
     m_applying = false;
+    fitNameColumn();
     m_model->setSortKeys({state.sortColumn, state.sortAscending, state.sortByStatus});
     m_model->sort();
     updateSortIndicator();
@@ -173,9 +254,16 @@ void CBidsRightView::storeState()
 
 void CBidsRightView::rememberWidth(int column, int, int newSize)
 {
+    if (m_applying || column < 0 || column >= ListViewState::kColumns)
+        return;
     // A hidden column keeps the width it had when it was shown.
-    if (!m_applying && newSize > 0 && column >= 0 && column < ListViewState::kColumns)
+    if (newSize > 0)
         m_state.widths[size_t(column)] = newSize;
+    // The user's own width for the name ends its following the window.
+    if (column == BidCells::ColumnTitle)
+        m_nameFitsWindow = false;
+    else
+        fitNameColumn();
 }
 
 void CBidsRightView::sortByColumn(int column)
@@ -447,10 +535,28 @@ void CBidsRightView::openColumnsDialog()
     }
 }
 
+void CBidsRightView::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    // Scrolling moves the pixels on screen, the picture with them; it belongs to the
+    // viewport's corner, so the whole view is painted again.
+    if (backgroundShown())
+        viewport()->update();
+}
+
+bool CBidsRightView::viewportEvent(QEvent* event)
+{
+    // The viewport narrows without a resize of the view when the vertical bar appears.
+    if (event->type() == QEvent::Resize)
+        fitNameColumn();
+    return QTableView::viewportEvent(event);
+}
+
 void CBidsRightView::paintEvent(QPaintEvent* event)
 {
     if (backgroundShown()) {
-        // The picture sits behind transparent rows, in the lower right corner.
+        // The picture sits behind transparent rows, in the lower right corner of the
+        // viewport, whatever part of the rows is scrolled into view.
         QPainter painter(viewport());
         const QRect area = viewport()->rect();
         const int side = qMin(256, qMin(area.width(), area.height()) * 2 / 3);

@@ -45,8 +45,11 @@ public:
     // Shows and hides columns, gives them their widths and order, and sorts.
     void applyState(const ListViewState& state);
     void storeState();
-    // Twice the pixel width of the column's title.
+    // Wide enough for the column's title and its usual contents; for the name, the least
+    // it gets when the window leaves less over.
     int defaultWidth(int column) const;
+    // The name has no stored width and takes what the other columns leave of the view.
+    bool nameFitsWindow() const { return m_nameFitsWindow; }
     // A click on a column title: ascending on a new column, the other direction on the
     // sorted one.
     void sortByColumn(int column);
@@ -86,6 +89,8 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
@@ -100,6 +105,7 @@ private:
     bool accessGranted() const;
     QAction* command(int id) const;
     void rememberWidth(int column, int oldSize, int newSize);
+    void fitNameColumn();
 
     AppContext& m_app;
     CBidsDoc& m_doc;
@@ -110,4 +116,5 @@ private:
     AccessGate m_accessGate;
     RetractChooser m_retractChooser;
     bool m_applying = false;
+    bool m_nameFitsWindow = false;
 };

@@ -26,6 +26,8 @@ CColumnsDlg::CColumnsDlg(const ListViewState& state, QWidget* parent)
     auto* top = new QHBoxLayout;
     m_columns = new QListWidget(this);
     m_columns->setAccessibleName(tr("Columns"));
+    // Check boxes one under another need room between them to be told apart.
+    m_columns->setSpacing(2);
     for (int number : state.order) {
         auto* entry = new QListWidgetItem(BidCells::columnTitle(number), m_columns);
         entry->setData(kColumnRole, number);
@@ -33,6 +35,10 @@ CColumnsDlg::CColumnsDlg(const ListViewState& state, QWidget* parent)
         entry->setCheckState(state.isVisible(number) ? Qt::Checked : Qt::Unchecked);
     }
     m_columns->setCurrentRow(0);
+    // All twelve columns in sight without scrolling.
+    m_columns->setMinimumHeight(m_columns->count() *
+                                    (m_columns->sizeHintForRow(0) + 2 * m_columns->spacing()) +
+                                2 * m_columns->frameWidth());
     top->addWidget(m_columns, 1);
 
     auto* buttons = new QVBoxLayout;

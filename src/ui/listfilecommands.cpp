@@ -10,11 +10,14 @@
 #include "ui/userprompt.h"
 
 #include <QAction>
+#include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -51,7 +54,28 @@ CListFileCommands::CListFileCommands(CMainFrame& frame, CBidsDoc& doc, DocumentS
     m_titleTimer = new QTimer(this);
     connect(m_titleTimer, &QTimer::timeout, this, &CListFileCommands::updateTitle);
     m_titleTimer->start(kTitleRefreshMs);
+    // The list is loaded after this, shortly before the window is shown: the title must be
+    // right from the first moment the window is seen.
+    m_frame.installEventFilter(this);
     refresh();
+}
+
+bool CListFileCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_frame && event->type() == QEvent::Show)
+        updateTitle();
+    return QObject::eventFilter(watched, event);
+}
+
+bool CListFileCommands::hasChanges(const CBidsDoc& doc)
+{
+    if (!doc.isModified())
+        return false;
+    // A new list that nobody has touched yet has nothing to save or to ask about.
+    if (!doc.path().isEmpty() || doc.itemCount() > 0)
+        return true;
+    return std::any_of(doc.folders().begin(), doc.folders().end(),
+                       [](const auto& folder) { return folder->id() >= 0; });
 }
 
 QMenu* CListFileCommands::recentFilesMenu() const
@@ -75,7 +99,7 @@ void CListFileCommands::updateTitle()
         if (!guard.isHeld())
             return;
         title = m_doc.title();
-        modified = m_doc.isModified();
+        modified = hasChanges(m_doc);
     }
     const QString text = QStringLiteral("%1[*] - %2").arg(title, AppContext::applicationTitle());
     if (m_frame.windowTitle() != text)
@@ -144,7 +168,7 @@ bool CListFileCommands::confirmClose()
     QString title;
     {
         ItemsLockGuard guard(m_doc.itemsLock());
-        modified = m_doc.isModified();
+        modified = hasChanges(m_doc);
         title = m_doc.title();
     }
     if (!modified)
@@ -200,9 +224,10 @@ void CListFileCommands::openList()
 {
     if (!mayReplaceList())
         return;
+    // The last list opened is offered again.
     QString start = m_store.openDialogFolder();
-    if (start.isEmpty())
-        start = QFileInfo(m_store.silentSavePath()).absolutePath();
+    if (start.isEmpty() || !QFileInfo::exists(start))
+        start = dialogFolder(FileDialog::Open);
     const QString path = chooseFile(FileDialog::Open, start);
     if (path.isEmpty())
         return;
@@ -239,9 +264,34 @@ bool CListFileCommands::saveList()
     return saved;
 }
 
+QString CListFileCommands::dialogFolder(FileDialog kind) const
+{
+    QString listFolder;
+    {
+        ItemsLockGuard guard(m_doc.itemsLock());
+        if (!m_doc.path().isEmpty())
+            listFolder = QFileInfo(m_doc.path()).absolutePath();
+    }
+    QString initDir = m_store.openDialogFolder();
+    if (!initDir.isEmpty() && !QFileInfo(initDir).isDir())
+        initDir = QFileInfo(initDir).absolutePath();
+    const QString documents = QFileInfo(m_store.silentSavePath()).absolutePath();
+    const QStringList candidates = kind == FileDialog::SaveAs
+                                       ? QStringList{listFolder, initDir, documents}
+                                       : QStringList{initDir, listFolder, documents};
+    // A folder that is not there would leave the dialog wherever the program was started.
+    for (const QString& folder : candidates) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
+}
+
 bool CListFileCommands::saveListAs()
 {
-    QString path = chooseFile(FileDialog::SaveAs, m_store.silentSavePath());
+    const QString name = QFileInfo(m_store.silentSavePath()).fileName();
+    QString path =
+        chooseFile(FileDialog::SaveAs, dialogFolder(FileDialog::SaveAs) + QLatin1Char('/') + name);
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())

@@ -43,9 +43,18 @@ public:
     // The title and the recent-file menu brought up to date with the list.
     void refresh();
     QMenu* recentFilesMenu() const;
+    // Whether the list holds anything the user could lose: a list marked changed, except a
+    // new one that is still empty. The caller holds the items lock.
+    static bool hasChanges(const CBidsDoc& doc);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QString chooseFile(FileDialog kind, const QString& start);
+    // Where a file dialog opens: the list's folder, the last opened list's (InitDir) or the
+    // documents folder, the first that exists (Open puts InitDir first).
+    QString dialogFolder(FileDialog kind) const;
     bool mayReplaceList();
     void showMessage(const QString& text);
     void rebuildRecentMenu();

@@ -8,18 +8,21 @@
 #include "model/bidsdoc.h"
 #include "model/bidsrebuild.h"
 #include "sites/siteaccess.h"
+#include "sites/sitesettings.h"
 #include "ui/accesspromptdlg.h"
 #include "ui/bidsframe.h"
 #include "ui/bidsleftview.h"
 #include "ui/bidsrightview.h"
 #include "ui/bidsviewevents.h"
 #include "ui/commandid.h"
+#include "ui/focusreturn.h"
 #include "ui/itemdialogs.h"
 #include "ui/logviewer.h"
 #include "ui/mainactions.h"
 #include "ui/messagelist.h"
 #include "ui/optionssheet.h"
 #include "ui/outlookbar.h"
+#include "ui/searchdlg.h"
 #include "ui/sitemenu.h"
 #include "ui/stopbiddingdlg.h"
 #include "ui/uiicons.h"
@@ -29,6 +32,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -38,11 +42,13 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
 
-constexpr int kMessageListHeight = 150;
+// Lines the message pane shows at first; the splitter makes it taller on demand.
+constexpr int kMessageLines = 4;
 
 } // namespace
 
@@ -51,6 +57,7 @@ CMainFrame::CMainFrame(AppContext& app, QWidget* parent) : QMainWindow(parent), 
     setWindowTitle(AppContext::applicationTitle());
     setWindowIcon(UiIcons::application());
     m_actions = new CMainActions(this);
+    new FocusReturn(this);
     buildWindow();
     connectCommands();
     siteChanged();
@@ -179,12 +186,26 @@ void CMainFrame::buildWindow()
     m_views = new QStackedWidget(m_split);
     m_bids = new CBidsFrame(m_app, m_views);
     m_views->addWidget(m_bids);
-    m_messages = new CMessageList(m_split);
+    auto* messagePane = new QWidget(m_split);
+    auto* paneColumn = new QVBoxLayout(messagePane);
+    paneColumn->setContentsMargins(0, 2, 0, 0);
+    paneColumn->setSpacing(2);
+    auto* heading = new QLabel(tr("&Messages"), messagePane);
+    heading->setObjectName(QStringLiteral("messagesHeading"));
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    heading->setFont(headingFont);
+    m_messages = new CMessageList(messagePane);
+    heading->setBuddy(m_messages);
+    paneColumn->addWidget(heading);
+    paneColumn->addWidget(m_messages, 1);
     m_split->addWidget(m_views);
-    m_split->addWidget(m_messages);
+    m_split->addWidget(messagePane);
     m_split->setStretchFactor(0, 1);
     m_split->setStretchFactor(1, 0);
-    m_split->setSizes({400, kMessageListHeight});
+    const int paneHeight = heading->sizeHint().height() + paneColumn->spacing() + 2 +
+                           kMessageLines * m_messages->lineHeight() + 2 * m_messages->frameWidth();
+    m_split->setSizes({400, paneHeight});
     layout->addWidget(m_split, 1);
     setCentralWidget(central);
 
@@ -196,6 +217,11 @@ void CMainFrame::buildWindow()
     m_actions->fillTrayMenu(trayMenu);
     m_tray->setMenu(trayMenu);
     connect(m_tray, &CTrayIcon::restoreRequested, this, &CMainFrame::activate);
+    connect(m_tray, &CTrayIcon::availabilityChanged, this, [this](bool available) {
+        // A window in the tray that is gone would be out of reach: the task bar takes it.
+        if (!available && isHidden() && !m_exiting)
+            showMinimized();
+    });
 
     // A value other than 0 shows the bar, so a damaged entry never hides it for good.
     const AppSettings& settings = m_app.settings();
@@ -218,6 +244,11 @@ void CMainFrame::connectCommands()
     connect(command(CmdOptions), &QAction::triggered, this, &CMainFrame::openOptions);
     connect(command(CmdLogViewer), &QAction::triggered, this, &CMainFrame::openLogViewer);
     connect(command(CmdBidsWindow), &QAction::triggered, this, &CMainFrame::showBidsWindow);
+    command(CmdSearchService)->setEnabled(true);
+    connect(command(CmdSearchService), &QAction::triggered, this, [this] {
+        if (const SiteSettings* sites = SiteSettings::current(); sites && m_document)
+            CSearchDlg(m_app, *sites, *m_document, this).exec();
+    });
     connect(command(CmdViewOutlookBar), &QAction::toggled, m_outlook, &QWidget::setVisible);
     connect(command(CmdViewStatusBar), &QAction::toggled, m_status, &QWidget::setVisible);
     connect(command(CmdViewToolbar), &QAction::toggled, m_toolBar, &QWidget::setVisible);
@@ -520,6 +551,7 @@ void CMainFrame::storePlacement()
 
 void CMainFrame::showAtStart(bool minimized)
 {
+    m_tray->checkAvailability();
     if (minimized) {
         if (!hasTray()) {
             showMinimized();
@@ -573,6 +605,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     // The close box keeps every bid running: the window only goes out of sight.
     event->ignore();
+    m_tray->checkAvailability();
     if (hasTray()) {
         hide();
         m_tray->showBalloon(AppContext::applicationTitle(),

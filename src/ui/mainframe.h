@@ -57,6 +57,7 @@ public:
     bool hasTray() const;
 
     CMessageList* messageList() const { return m_messages; }
+    CTrayIcon* trayIcon() const { return m_tray; }
     CMainStatusBar* mainStatusBar() const { return m_status; }
     CBidsFrame* bidsFrame() const { return m_bids; }
     // The folder tree and the bids list of `doc` take the bids window's panes, with the

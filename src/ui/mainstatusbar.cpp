@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 
 namespace {
@@ -79,14 +80,16 @@ QString CMainStatusBar::siteText() const
 
 void CMainStatusBar::showSiteTime(const SiteClock& clock)
 {
-    const QString label = StringTable::text(132);
+    // The same text as the site clock's beat gives it: the label as it stands (its blank
+    // before the colon included), then English month names whatever the locale.
+    const QString label = StringTable::text(132).trimmed();
     if (!clock.isSynchronised()) {
         m_time->setText(tr("%1 not synchronized").arg(label));
         return;
     }
     const QDateTime site = QDateTime::fromSecsSinceEpoch(clock.siteNow());
     m_time->setText(label + QLatin1Char(' ') +
-                    site.toString(QStringLiteral("dd MMM yyyy, HH:mm:ss")));
+                    QLocale::c().toString(site, QStringLiteral("MMM dd, yyyy, HH:mm:ss")));
 }
 
 void CMainStatusBar::setSiteTimeText(const QString& text)

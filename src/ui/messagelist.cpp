@@ -34,3 +34,8 @@ int CMessageList::levelAt(int row) const
     const QListWidgetItem* line = item(row);
     return line ? line->data(kLevelRole).toInt() : -1;
 }
+
+int CMessageList::lineHeight() const
+{
+    return qMax(iconSize().height(), fontMetrics().height()) + 2;
+}

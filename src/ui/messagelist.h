@@ -16,4 +16,6 @@ public:
     void addLine(const QString& line, int level);
     // The level the line at `row` was given, -1 for no such row.
     int levelAt(int row) const;
+    // The height of one line, also while the list is empty.
+    int lineHeight() const;
 };

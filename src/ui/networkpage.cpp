@@ -37,8 +37,10 @@ CNetworkPage::CNetworkPage(AppContext& app, DialUpOptions dialUp, QWidget* paren
     grid->addWidget(m_dialUp, 1, 0, 1, 3);
     grid->addWidget(entryLabel, 2, 0);
     grid->addWidget(m_entry, 2, 1);
-    grid->addWidget(new QLabel(tr("Estimated time to establish dialup connection"), connection), 3,
-                    0);
+    auto* connectTimeLabel =
+        new QLabel(tr("Estimated time to establish dialup connection"), connection);
+    connectTimeLabel->setBuddy(m_connectTime);
+    grid->addWidget(connectTimeLabel, 3, 0);
     grid->addWidget(m_connectTime, 3, 1);
     grid->addWidget(m_autoDisconnect, 4, 0, 1, 3);
     grid->addWidget(m_autoDial, 5, 0, 1, 3);
@@ -58,14 +60,19 @@ CNetworkPage::CNetworkPage(AppContext& app, DialUpOptions dialUp, QWidget* paren
     m_proxyPass = new QLineEdit(proxy);
     m_proxyPass->setEchoMode(QLineEdit::Password);
     proxyGrid->addWidget(m_useProxy, 0, 0, 1, 4);
-    proxyGrid->addWidget(new QLabel(tr("Address:"), proxy), 1, 0);
+    const auto fieldLabel = [proxy](const QString& text, QWidget* field) {
+        auto* label = new QLabel(text, proxy);
+        label->setBuddy(field);
+        return label;
+    };
+    proxyGrid->addWidget(fieldLabel(tr("Address:"), m_address), 1, 0);
     proxyGrid->addWidget(m_address, 1, 1);
-    proxyGrid->addWidget(new QLabel(tr("Port:"), proxy), 1, 2);
+    proxyGrid->addWidget(fieldLabel(tr("Port:"), m_port), 1, 2);
     proxyGrid->addWidget(m_port, 1, 3);
     proxyGrid->addWidget(m_useProxyPass, 2, 0, 1, 4);
-    proxyGrid->addWidget(new QLabel(tr("User name:"), proxy), 3, 0);
+    proxyGrid->addWidget(fieldLabel(tr("User name:"), m_proxyUser), 3, 0);
     proxyGrid->addWidget(m_proxyUser, 3, 1);
-    proxyGrid->addWidget(new QLabel(tr("Password:"), proxy), 4, 0);
+    proxyGrid->addWidget(fieldLabel(tr("Password:"), m_proxyPass), 4, 0);
     proxyGrid->addWidget(m_proxyPass, 4, 1);
     proxyGrid->setColumnStretch(1, 1);
     column->addWidget(proxy);

@@ -35,7 +35,7 @@ void COptionsApply::commit(const AppSettings& before, bool siteValuesChanged)
 
     if (m_hooks.listBackground)
         m_hooks.listBackground(settings.listBackground != 0);
-    applyAutostart();
+    applyAutostart(before);
     if (settings.autoSave && m_hooks.autosaveNow)
         m_hooks.autosaveNow();
     if (m_hooks.restartAutosave)
@@ -57,15 +57,19 @@ void COptionsApply::commit(const AppSettings& before, bool siteValuesChanged)
               ProgramLog::Info);
 }
 
-void COptionsApply::applyAutostart()
+void COptionsApply::applyAutostart(const AppSettings& before)
 {
     const bool enabled = m_app.settings().autoStartup != 0;
+    // Ticking the box is the user's word for this very program, wherever it lies; a box
+    // that was already ticked only keeps an installed program's entry current.
+    const bool ticked = enabled && before.autoStartup == 0;
     bool done;
     if (m_hooks.autostart) {
         done = m_hooks.autostart(enabled);
     } else {
         const Autostart autostart(m_app.paths().autostartDir());
-        done = autostart.apply(enabled, QCoreApplication::applicationFilePath());
+        const QString program = QCoreApplication::applicationFilePath();
+        done = ticked ? autostart.apply(enabled, program) : autostart.keep(enabled, program);
     }
     if (!done)
         m_app.log().write(QStringLiteral("Unable to access registry section RUN."),

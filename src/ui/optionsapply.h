@@ -39,7 +39,7 @@ public:
     void commit(const AppSettings& before, bool siteValuesChanged);
 
 private:
-    void applyAutostart();
+    void applyAutostart(const AppSettings& before);
     void applySite(const AppSettings& before, bool* timeSyncWanted);
 
     AppContext& m_app;

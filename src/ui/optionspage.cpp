@@ -2,6 +2,7 @@
 
 #include "app/appcontext.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -47,4 +48,23 @@ void COptionsPage::finishLayout()
 {
     if (auto* column = qobject_cast<QVBoxLayout*>(layout()))
         column->addStretch(1);
+    // A label reads as part of its field, so it must not look usable when the field is not.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (QWidget* field = label->buddy()) {
+            field->installEventFilter(this);
+            label->setEnabled(field->isEnabled());
+        }
+    }
+}
+
+bool COptionsPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::EnabledChange && watched->isWidgetType()) {
+        const bool enabled = static_cast<QWidget*>(watched)->isEnabled();
+        for (QLabel* label : findChildren<QLabel*>()) {
+            if (label->buddy() == watched)
+                label->setEnabled(enabled);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -39,8 +39,10 @@ protected:
     QSpinBox* newSpin(int minimum, int maximum, const QString& suffix = QString());
     // A wrapped label for explanations under a control.
     QLabel* newNote(const QString& text);
-    // The page's layout: a column of group boxes with room below.
+    // The page's layout: a column of group boxes with room below. From here on a label
+    // with a buddy is greyed and brought back with its field.
     void finishLayout();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     AppContext& m_app;

@@ -34,7 +34,8 @@ COptionsSheet::COptionsSheet(AppContext& app, const DialUpOptions& dialUp,
                              COptionsApply::Hooks hooks, QWidget* parent)
     : QDialog(parent), m_app(app), m_hooks(std::move(hooks))
 {
-    setWindowTitle(AppContext::applicationTitle());
+    // The command's name first, as the window lists show only the start of a title.
+    setWindowTitle(tr("Options") + QStringLiteral(" - ") + AppContext::applicationTitle());
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(12);
 

@@ -25,9 +25,14 @@ COtherOptionsPage::COtherOptionsPage(AppContext& app, QWidget* parent)
     m_idle = newSpin(1, 1440, tr(" minutes"));
     accessGrid->addWidget(m_lock, 0, 0);
     accessGrid->addWidget(m_change, 0, 1, 1, 2, Qt::AlignLeft);
-    accessGrid->addWidget(new QLabel(tr("Ask for it again after"), access), 1, 0);
+    const auto idleLabel = [this, access](const QString& text) {
+        auto* label = new QLabel(text, access);
+        label->setBuddy(m_idle);
+        return label;
+    };
+    accessGrid->addWidget(idleLabel(tr("Ask for it again after")), 1, 0);
     accessGrid->addWidget(m_idle, 1, 1);
-    accessGrid->addWidget(new QLabel(tr("without activity"), access), 1, 2);
+    accessGrid->addWidget(idleLabel(tr("without activity")), 1, 2);
     accessGrid->setColumnStretch(3, 1);
     column->addWidget(access);
 
@@ -39,7 +44,9 @@ COtherOptionsPage::COtherOptionsPage(AppContext& app, QWidget* parent)
     m_warnPrice = newSpin(0, 999999999);
     listGrid->addWidget(m_highlightEnding, 0, 0);
     listGrid->addWidget(m_highlightHours, 0, 1);
-    listGrid->addWidget(new QLabel(tr("hours ending auctions"), list), 0, 2);
+    auto* hoursLabel = new QLabel(tr("hours ending auctions"), list);
+    hoursLabel->setBuddy(m_highlightHours);
+    listGrid->addWidget(hoursLabel, 0, 2);
     listGrid->addWidget(m_warn, 1, 0);
     listGrid->addWidget(m_warnPrice, 1, 1);
     listGrid->setColumnStretch(3, 1);

@@ -1,24 +1,34 @@
 #include "ui/screenshothook.h"
 
+#include "app/appcontext.h"
 #include "app/itemslock.h"
-#include "model/bidcells.h"
+#include "model/bideditform.h"
 #include "model/bidsdoc.h"
+#include "model/itemcommands.h"
 #include "model/modelclock.h"
+#include "sites/sitesettings.h"
 #include "ui/biditemdlg.h"
 #include "ui/bidsleftview.h"
 #include "ui/bidsrightview.h"
 #include "ui/columnsdlg.h"
-#include "ui/listviewstate.h"
 #include "ui/logviewer.h"
 #include "ui/mainframe.h"
 #include "ui/optionssheet.h"
+#include "ui/searchdlg.h"
+#include "ui/searchpage1.h"
+#include "ui/userprompt.h"
+#include "web/itempagereader.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
+#include <QtMath>
 
 namespace {
 
@@ -31,98 +41,31 @@ void settle()
     }
 }
 
-struct SampleBid
+// The listings named in GAVELIN_SCREENSHOT_ITEMS, added as a user adds them: the page is
+// read as Fetch reads it, a maximum a little over the price is typed, and OK files it in
+// the folder selected in the tree. Refusals and unreadable pages go to the message list.
+void addListings(CBidsDoc& doc, CBidFolder* selected)
 {
-    const char* title;
-    quint32 status;
-    qint32 folder;
-    float price;
-    float maxPrice;
-    int bids;
-    qint64 endsIn; // seconds from now; negative for an ended auction
-    const char* seller;
-    const char* bidder;
-};
-
-// A list as a user might have it: a few folders, bids in every state, some ending soon.
-void fillSampleList(CBidsDoc& doc)
-{
-    ItemsLockGuard guard(doc.itemsLock());
-    doc.newDocument();
-    const std::pair<qint32, const char*> folders[] = {{1, "Cameras"}, {2, "Books"}};
-    for (const auto& [id, name] : folders) {
-        auto folder =
-            std::make_unique<CBidFolder>(id, CBidFolder::OpenAuctionsId, QString::fromLatin1(name));
-        folder->setParent(doc.folderById(CBidFolder::OpenAuctionsId));
-        doc.appendFolder(std::move(folder));
+    const QStringList ids = qEnvironmentVariable(CScreenshotHook::kItemsVariable)
+                                .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const ItemPageReader reader;
+    for (const QString& id : ids) {
+        CBidItem page;
+        page.setEndTime(ModelClock::siteNow() + 86400);
+        const ItemPageResult result = reader.read(page, id.trimmed(), &doc.itemsLock());
+        if (!result.success) {
+            AppContext::logMessage(result.message(), ProgramLog::Error);
+            continue;
+        }
+        BidEditForm form = BidEditForm::fromItem(page);
+        form.maxPriceText = QString::number(qCeil(page.currentPrice() * 1.3f + 2.0f));
+        form.activate = true;
+        auto item = std::make_unique<CBidItem>(page);
+        form.applyTo(*item);
+        const QString refusal = ItemCommands(doc).addItem(std::move(item), QString(), selected);
+        if (!refusal.isEmpty())
+            AppContext::logMessage(refusal, ProgramLog::Warning);
     }
-    constexpr qint64 h = 3600;
-    constexpr qint64 d = 24 * h;
-    const SampleBid bids[] = {
-        {"Vintage brass pocket watch, working", StatusActive, -1, 48.00f, 75.00f, 7, 25 * 60,
-         "oldtimes_shop", "k***r"},
-        {"Mechanical keyboard, brown switches", StatusRunning, -1, 61.50f, 80.00f, 12, 40 * 60,
-         "keyhaven", "buyer"},
-        {"Cast iron skillet 12 inch", StatusActiveOutbid, -1, 27.00f, 25.00f, 9, 3 * h,
-         "kitchenbarn", "p***a"},
-        {"Board game collection, 5 titles", StatusActive, -1, 35.00f, 60.00f, 4, 7 * h,
-         "rainyday_games", "buyer"},
-        {"Road bike helmet, size M", StatusNotActive, -1, 19.99f, 30.00f, 2, 14 * h, "pedalpower",
-         "t***n"},
-        {"Noise cancelling headphones", StatusActive, -1, 89.00f, 120.00f, 15, 1 * d + 2 * h,
-         "soundcrate", "buyer"},
-        {"Fountain pen, fine nib, boxed", StatusStopped, -1, 42.00f, 55.00f, 6, 1 * d + 9 * h,
-         "inkwell_uk", "m***e"},
-        {"Garden tool set, 8 pieces", StatusActive, -1, 22.50f, 40.00f, 3, 2 * d + 5 * h,
-         "greenthumb", "buyer"},
-        {"Wool blanket, hand woven", StatusActive, -1, 54.00f, 70.00f, 5, 3 * d + 1 * h,
-         "highland_mill", "buyer"},
-        {"Retro table lamp, teak", StatusActiveOutbid, -1, 38.00f, 35.00f, 11, 4 * d, "midcentury",
-         "a***o"},
-        {"Rangefinder camera body", StatusActive, 1, 215.00f, 300.00f, 21, 50 * 60, "lenshouse",
-         "buyer"},
-        {"50mm f/1.8 prime lens", StatusRunningOutbid, 1, 96.00f, 90.00f, 18, 5 * h, "glassworks",
-         "f***8"},
-        {"Aluminium tripod with ball head", StatusActive, 1, 44.00f, 65.00f, 8, 2 * d,
-         "photogear_outlet", "buyer"},
-        {"Camera bag, waxed canvas", StatusNotActive, 1, 31.00f, 45.00f, 1, 5 * d, "carryall",
-         "s***y"},
-        {"First edition detective novel", StatusActive, 2, 72.00f, 110.00f, 14, 9 * h, "rarebooks",
-         "buyer"},
-        {"Atlas of the world, 1962", StatusActive, 2, 25.00f, 40.00f, 3, 2 * d + 20 * h,
-         "mapmonger", "buyer"},
-        {"Poetry anthology, signed", StatusStopped, 2, 18.00f, 30.00f, 2, 6 * d, "verse_and_co",
-         "l***a"},
-        {"Film scanner, 35mm", StatusWon, -2, 120.00f, 150.00f, 19, -2 * d, "scanpro", "buyer"},
-        {"Leather notebook cover", StatusLost, -2, 29.00f, 25.00f, 10, -d, "binderyworks", "c***t"},
-        {"Set of 6 espresso cups", StatusWon, -2, 16.50f, 25.00f, 5, -5 * h, "kitchenbarn",
-         "buyer"},
-    };
-    const qint64 now = ModelClock::siteNow();
-    qint64 number = 3046182735;
-    for (const SampleBid& bid : bids) {
-        auto item = std::make_unique<CBidItem>();
-        item->setId(QString::number(number));
-        number += 7919;
-        item->setTitle(QString::fromLatin1(bid.title));
-        item->setStatus(bid.status);
-        item->setCurrency(QStringLiteral("EUR "));
-        item->setCurrentPrice(bid.price);
-        item->setMaxPrice(bid.maxPrice);
-        item->setBids(QString::number(bid.bids));
-        item->setEndTime(now + bid.endsIn);
-        item->setEnded(bid.endsIn < 0);
-        item->setSeller(QString::fromLatin1(bid.seller));
-        item->setSellerRating1(QString::number(100 + bid.bids * 37));
-        item->setSellerRating2(QStringLiteral("99.%1%").arg(bid.bids % 10));
-        item->setHighBidders(QString::fromLatin1(bid.bidder));
-        item->setCategory(QStringLiteral("Collectibles"));
-        item->setShippingCosts(QStringLiteral("EUR %1,50").arg(4 + bid.bids % 6));
-        doc.appendItem(std::move(item), doc.folderById(bid.folder));
-    }
-    doc.setSelectedFolderId(CBidFolder::OpenAuctionsId);
-    doc.changed();
-    doc.setModified(false);
 }
 
 } // namespace
@@ -154,33 +97,45 @@ bool CScreenshotHook::save(QWidget* window, const QString& name)
 void CScreenshotHook::shoot()
 {
     QDir().mkpath(m_folder);
-    m_frame.showNormal();
-    m_frame.resize(1100, 720);
+    // The program's questions (a Buy It Now item, an ended auction, exit with active bids)
+    // take their default answers: nobody is there to answer them.
+    UserPrompt::setResponder(
+        [](const IMainWindow::Question& question) { return question.defaultAnswer; });
     CBidsDoc* doc = m_frame.document();
     if (doc) {
-        fillSampleList(*doc);
-        // Titles are long: the user has widened the Name column.
-        CBidsRightView* list = m_frame.bidsList();
-        ListViewState state = list->viewState();
-        state.widths[BidCells::ColumnTitle] = 230;
-        list->applyState(state);
-        list->sortByColumn(BidCells::ColumnTitle);
-        list->selectRow(2);
+        CBidFolder* selected = nullptr;
+        {
+            ItemsLockGuard guard(doc->itemsLock());
+            selected = doc->folderById(m_frame.folderTree()->currentFolderId());
+        }
+        addListings(*doc, selected);
+        doc->changed();
     }
     save(&m_frame, QStringLiteral("mainwindow"));
     if (doc) {
         CColumnsDlg columns(m_frame.bidsList()->viewState(), &m_frame);
         columns.show();
         save(&columns, QStringLiteral("columns"));
-
-        // The item dialog as Edit/View opens it on the selected bid.
-        const int index = m_frame.bidsList()->focusedItemIndex();
-        const CBidItem* item = index >= 0 ? doc->itemAt(index) : nullptr;
-        if (item) {
-            CBidItemDlg dialog(CBidItemDlg::Mode::Edit, *item, &doc->itemsLock(), &m_frame);
-            dialog.show();
-            save(&dialog, QStringLiteral("itemdialog"));
-        }
+    }
+    const QStringList ids =
+        qEnvironmentVariable(kItemsVariable).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (doc && !ids.isEmpty()) {
+        // "Add item" as the user meets it: a number typed, Enter, the page read.
+        CBidItem fresh;
+        fresh.setEndTime(ModelClock::siteNow() + 86400);
+        CBidItemDlg dialog(CBidItemDlg::Mode::Add, fresh, &doc->itemsLock(), &m_frame);
+        dialog.setFolderChoices(ItemCommands(*doc).beginAdd(nullptr).folderChoices);
+        dialog.show();
+        // As it opens in front of the window: with the keyboard.
+        dialog.activateWindow();
+        settle();
+        dialog.idEdit()->setText(ids.constFirst().trimmed());
+        QEventLoop wait;
+        connect(&dialog, &CBidItemDlg::fetchFinished, &wait, &QEventLoop::quit);
+        QTimer::singleShot(20000, &wait, &QEventLoop::quit);
+        dialog.fetch();
+        wait.exec();
+        save(&dialog, QStringLiteral("itemdialog"));
     }
 
     auto sheet = m_frame.newOptionsSheet();
@@ -204,8 +159,27 @@ void CScreenshotHook::shoot()
 
     CLogViewer* viewer = m_frame.openLogViewer();
     save(viewer, QStringLiteral("logviewer"));
+    if (doc && AppContext::current() && SiteSettings::current()) {
+        // The Search Service with what the practice site lists for a few words.
+        CSearchDlg search(*AppContext::current(), *SiteSettings::current(), *doc, &m_frame);
+        search.setResultPageViewer({});
+        search.show();
+        QEventLoop lists;
+        connect(&search, &CSearchDlg::siteChoicesLoaded, &lists, &QEventLoop::quit);
+        QTimer::singleShot(20000, &lists, &QEventLoop::quit);
+        lists.exec();
+        search.page1()->keywordsEdit()->setText(QStringLiteral("comic keyboard notebook watch"));
+        search.page1()->wordOptionBox()->setCurrentIndex(SearchCriteria::AnyWord);
+        QEventLoop results;
+        connect(&search, &CSearchDlg::searchFinished, &results, &QEventLoop::quit);
+        QTimer::singleShot(20000, &results, &QEventLoop::quit);
+        search.search();
+        results.exec();
+        save(&search, QStringLiteral("search"));
+    }
     if (doc) {
-        // The sample list is no one's: the program ends without asking about it.
+        // The listings added for the pictures are no one's: the program ends without asking
+        // about them.
         doc->newDocument();
         doc->setModified(false);
     }

@@ -13,6 +13,9 @@ class CScreenshotHook : public QObject
     Q_OBJECT
 public:
     static constexpr auto kVariable = "GAVELIN_SCREENSHOT_DIR";
+    // Item numbers, comma-separated, that are added as the user would add them before the
+    // main window is pictured (a first start against the practice site).
+    static constexpr auto kItemsVariable = "GAVELIN_SCREENSHOT_ITEMS";
 
     // The folder asked for, empty when the program runs normally.
     static QString requestedFolder();

@@ -16,10 +16,11 @@ namespace {
 
 constexpr int kDefaultStartBefore = 60;
 
-QLabel* rowLabel(const QString& text, QWidget* parent)
+QLabel* rowLabel(const QString& text, QWidget* parent, QWidget* field)
 {
     auto* label = new QLabel(text, parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setBuddy(field);
     return label;
 }
 
@@ -37,11 +38,11 @@ CTimeOptionsPage::CTimeOptionsPage(AppContext& app, QWidget* parent)
     auto* biddingGrid = new QGridLayout(bidding);
     m_bidsEvery = newSpin(1, 3600, seconds);
     m_startBefore = newSpin(1, 3600, seconds);
-    biddingGrid->addWidget(rowLabel(tr("Bid every"), bidding), 0, 0);
+    biddingGrid->addWidget(rowLabel(tr("Bid every"), bidding, m_bidsEvery), 0, 0);
     biddingGrid->addWidget(m_bidsEvery, 0, 1);
-    biddingGrid->addWidget(rowLabel(tr("Start bidding"), bidding), 1, 0);
+    biddingGrid->addWidget(rowLabel(tr("Start bidding"), bidding, m_startBefore), 1, 0);
     biddingGrid->addWidget(m_startBefore, 1, 1);
-    biddingGrid->addWidget(rowLabel(tr("before auction's end"), bidding), 1, 2);
+    biddingGrid->addWidget(rowLabel(tr("before auction's end"), bidding, m_startBefore), 1, 2);
 
     m_warning = new QWidget(bidding);
     auto* warningRow = new QHBoxLayout(m_warning);
@@ -66,7 +67,8 @@ CTimeOptionsPage::CTimeOptionsPage(AppContext& app, QWidget* parent)
         new QCheckBox(tr("Disable refresh of active auctions\nending in more than"), refreshing);
     m_refreshInactive = newSpin(1, 3000, minutes);
     refreshGrid->addWidget(m_enableRefresh, 0, 0, 1, 3);
-    refreshGrid->addWidget(rowLabel(tr("Refresh info on active auctions every"), refreshing), 1, 0);
+    refreshGrid->addWidget(
+        rowLabel(tr("Refresh info on active auctions every"), refreshing, m_refreshEvery), 1, 0);
     refreshGrid->addWidget(m_refreshEvery, 1, 1);
     refreshGrid->addWidget(m_refreshCheck, 2, 0);
     refreshGrid->addWidget(m_refreshInactive, 2, 1);
@@ -80,7 +82,8 @@ CTimeOptionsPage::CTimeOptionsPage(AppContext& app, QWidget* parent)
     m_preciseStart = new QCheckBox(tr("Start at the exact moment"), timing);
     m_preciseStart->setToolTip(
         tr("Measure the site's time to the millisecond, so that bids start on the second"));
-    timingGrid->addWidget(rowLabel(tr("Auto time synchronization in every"), timing), 0, 0);
+    timingGrid->addWidget(
+        rowLabel(tr("Auto time synchronization in every"), timing, m_autoTimeSync), 0, 0);
     timingGrid->addWidget(m_autoTimeSync, 0, 1);
     timingGrid->addWidget(m_preciseStart, 1, 0, 1, 3);
     timingGrid->addWidget(m_autoSave, 2, 0);
@@ -182,7 +185,8 @@ bool CTimeOptionsPage::checkStartBefore()
     IMainWindow::Question question;
     question.text = shortIntervalText();
     question.buttons = IMainWindow::Buttons::OkCancel;
-    question.icon = IMainWindow::Icon::Question;
+    // A warning that OK accepts, not a question: the page shows the same sign afterwards.
+    question.icon = IMainWindow::Icon::Warning;
     question.defaultAnswer = IMainWindow::AnswerCancel;
     if (UserPrompt::ask(this, question) != IMainWindow::AnswerOk) {
         // Only an accepted answer counts as the one question of this sheet.

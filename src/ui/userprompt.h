@@ -17,9 +17,9 @@ public:
     static int ask(QWidget* parent, const IMainWindow::Question& question);
     static void inform(QWidget* parent, const QString& text,
                        IMainWindow::Icon icon = IMainWindow::Icon::Information);
-    // OK/Cancel; true for OK.
+    // OK/Cancel on a statement (go on, or go back); true for OK.
     static bool confirm(QWidget* parent, const QString& text,
-                        IMainWindow::Icon icon = IMainWindow::Icon::Question);
+                        IMainWindow::Icon icon = IMainWindow::Icon::Warning);
 
     // Yes/No with a question icon; true for Yes.
     static bool askYesNo(QWidget* parent, const QString& text,

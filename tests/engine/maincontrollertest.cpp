@@ -98,6 +98,18 @@ protected:
     int bidStarts = 0;
 };
 
+TEST_F(MainControllerTest, SavedSearchCheckRunsOnceFifteenSecondsAfterStart)
+{
+    int checks = 0;
+    controller.savedSearchCheck = [&checks] { ++checks; };
+    controller.startSavedSearchTimer();
+    EXPECT_EQ(controller.timerInterval(Timer::TimerSavedSearch), 15000);
+    fire(Timer::TimerSavedSearch);
+    EXPECT_EQ(checks, 1);
+    // A check that takes longer than the period must not be started again behind it.
+    EXPECT_FALSE(controller.isTimerActive(Timer::TimerSavedSearch));
+}
+
 TEST_F(MainControllerTest, TimerPeriodsAfterStartUpAndAfterAnAcceptedMeasurement)
 {
     EXPECT_TRUE(controller.isTimerActive(Timer::TimerEngineTick));

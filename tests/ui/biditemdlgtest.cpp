@@ -16,7 +16,9 @@
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTcpServer>
@@ -179,15 +181,24 @@ private Q_SLOTS:
         QCOMPARE(prompts.texts(), QStringList{StringTable::text(153)});
         QVERIFY(!dialog.isFetching());
 
+        // Enter in the number field reads the page; it does not press OK.
         prompts.clear();
-        dialog.idEdit()->setText(QStringLiteral("4500000001"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
         dialog.maxPriceEdit()->setText(QStringLiteral("30"));
-        dialog.fetchButton()->click();
+        dialog.idEdit()->setFocus();
+        dialog.idEdit()->clear();
+        QTest::keyClicks(dialog.idEdit(), QStringLiteral("4500000001"));
+        QTest::keyClick(dialog.idEdit(), Qt::Key_Return);
         QVERIFY(!dialog.fetchButton()->isEnabled());
         QVERIFY(!dialog.okButton()->isEnabled());
         QVERIFY(finished.wait(30000));
         QVERIFY2(finished.at(0).at(0).toBool(), qPrintable(prompts.texts().join('\n')));
+        QVERIFY(dialog.isVisible());
+        QVERIFY(prompts.texts().isEmpty());
         QVERIFY(dialog.fetchButton()->isEnabled());
+        // What is left to enter is the limit.
+        QCOMPARE(QApplication::focusWidget(), dialog.maxPriceEdit());
         QCOMPARE(dialog.titleEdit()->text(), QStringLiteral("Brass compass"));
         QCOMPARE(dialog.sellerEdit()->text(), QStringLiteral("old_sailor"));
         QCOMPARE(dialog.form().currentPrice, 5.0f); // one bidder pays the starting price
@@ -208,6 +219,48 @@ private Q_SLOTS:
         dialog.fetch();
         QVERIFY(finished.wait(30000));
         QCOMPARE(dialog.titleEdit()->text(), QStringLiteral("My own name"));
+
+        // Buy It Now: the seller's price replaces a typed maximum, and the user is told.
+        const auto shop =
+            site.control("POST", "/auctions",
+                         R"({"item":"4500000002","site":"us","kind":"fixed","title":"Tin whistle",
+                "price":45,"quantity":1,"endsIn":7200})");
+        QVERIFY2(shop.ok(), shop.body.constData());
+        dialog.maxPriceEdit()->setText(QStringLiteral("40"));
+        dialog.idEdit()->setText(QStringLiteral("4500000002"));
+        dialog.fetch();
+        QVERIFY(finished.wait(30000));
+        QVERIFY(finished.last().at(0).toBool());
+        QCOMPARE(dialog.maxPriceEdit()->text(), QStringLiteral("45.00"));
+        QVERIFY2(dialog.statusLabel()->text().contains(
+                     CBidItemDlg::sellerPriceText(QStringLiteral("40"), QStringLiteral("45.00"))),
+                 qPrintable(dialog.statusLabel()->text()));
+        // The same when the user types a new amount afterwards.
+        dialog.maxPriceEdit()->clear();
+        QTest::keyClicks(dialog.maxPriceEdit(), QStringLiteral("41"));
+        QVERIFY(dialog.statusLabel()->text().endsWith(
+            CBidItemDlg::sellerPriceText(QStringLiteral("41"), QStringLiteral("45.00"))));
+    }
+
+    void everyShortcutLetterIsUsedOnce()
+    {
+        CBidItemDlg dialog(CBidItemDlg::Mode::Add, CBidItem(), &app().itemsLock());
+        QStringList texts;
+        for (const QLabel* label : dialog.findChildren<QLabel*>())
+            texts << label->text();
+        for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+            texts << button->text();
+        QMap<QChar, QString> owners;
+        for (const QString& text : texts) {
+            const qsizetype at = text.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+            if (at < 0)
+                continue;
+            const QChar letter = text.at(at + 1).toLower();
+            QVERIFY2(!owners.contains(letter),
+                     qPrintable(owners.value(letter) + QStringLiteral(" and ") + text));
+            owners.insert(letter, text);
+        }
+        QVERIFY(owners.size() >= 10);
     }
 
     void closingDuringAFetchNeitherWaitsNorDelivers()

@@ -8,6 +8,7 @@
 #include "ui/bidslistmodel.h"
 #include "ui/commandid.h"
 #include "ui/foldertreemodel.h"
+#include "ui/listviewstate.h"
 #include "ui/mainframe.h"
 
 #include <QAction>
@@ -17,6 +18,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -149,6 +152,93 @@ private Q_SLOTS:
                  QColor(window.red(), window.green() - 5, window.blue() - 10));
         views.list->setBackgroundShown(true);
         QVERIFY(!model->index(1, BidCells::ColumnTitle).data(Qt::BackgroundRole).isValid());
+    }
+
+    void columnsFitTheirTextAndTheNameTakesTheRest()
+    {
+        BidsViews views;
+        CBidItem* item = views.addItem("1000000001", StatusActive, -1, "Brass pocket watch");
+        item->setCurrency(QStringLiteral("EUR "));
+        item->setCurrentPrice(1234.56f);
+        item->setMaxPrice(2345.67f);
+        item->setBids(QStringLiteral("114"));
+        item->setShippingCosts(QStringLiteral("EUR 12,50"));
+        views.doc.changed();
+        CBidsRightView& list = *views.list;
+        QHeaderView* header = list.horizontalHeader();
+        list.resize(1500, 300);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        // A first start: numbers and titles fit, the name has what is left, nothing scrolls.
+        QVERIFY(list.nameFitsWindow());
+        const int name = BidCells::ColumnTitle;
+        int others = 0;
+        for (int column = 0; column < BidsListModel::kColumns; ++column) {
+            if (column == name)
+                continue;
+            others += header->sectionSize(column);
+            QVERIFY(header->sectionSize(name) > header->sectionSize(column));
+            const QString title = BidCells::columnTitle(column);
+            QVERIFY2(header->fontMetrics().horizontalAdvance(title) < header->sectionSize(column),
+                     qPrintable(title));
+            const QString text = list.model()->index(0, column).data().toString();
+            QVERIFY2(list.fontMetrics().horizontalAdvance(text) < header->sectionSize(column),
+                     qPrintable(text));
+        }
+        QCOMPARE(header->sectionSize(name), list.viewport()->width() - others);
+        QCOMPARE(list.horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(list.viewState().widths[size_t(name)], 0); // it goes on following the window
+
+        // A narrow window keeps a readable name and scrolls instead.
+        list.resize(500, 300);
+        QTRY_COMPARE(header->sectionSize(name), list.defaultWidth(name));
+        QVERIFY(list.horizontalScrollBar()->maximum() > 0);
+
+        // Dragging the name's divider makes its width the user's.
+        header->resizeSection(name, 260);
+        QVERIFY(!list.nameFitsWindow());
+        list.resize(1400, 300);
+        QCoreApplication::processEvents();
+        QCOMPARE(header->sectionSize(name), 260);
+        QCOMPARE(list.viewState().widths[size_t(name)], 260);
+
+        // Stored widths are used as they are.
+        ListViewState stored = ListViewState::fromSettings(views.app().settings());
+        stored.widths[size_t(name)] = 222;
+        stored.widths[size_t(BidCells::ColumnCurrentPrice)] = 61;
+        list.applyState(stored);
+        QCOMPARE(header->sectionSize(name), 222);
+        QCOMPARE(header->sectionSize(BidCells::ColumnCurrentPrice), 61);
+    }
+
+    void theBackgroundPictureStaysPutWhenTheListScrolls()
+    {
+        BidsViews views;
+        for (int i = 0; i < 40; ++i)
+            views.addItem(QString::number(1000000000 + i), StatusActive, -1, "Wool blanket");
+        views.doc.changed();
+        CBidsRightView& list = *views.list;
+        list.setBackgroundShown(true);
+        list.resize(600, 420);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QCoreApplication::processEvents();
+        // What reaches the screen after a scroll in each direction is what a fresh paint gives.
+        for (QScrollBar* bar : {list.horizontalScrollBar(), list.verticalScrollBar()}) {
+            QVERIFY(bar->maximum() > 0);
+            bar->setValue(bar->maximum() / 2);
+            QCoreApplication::processEvents();
+            const QRect area = list.viewport()->geometry();
+            const QImage shown = list.screen()
+                                     ->grabWindow(list.winId())
+                                     .toImage()
+                                     .copy(area)
+                                     .convertToFormat(QImage::Format_RGB32);
+            const QImage painted =
+                list.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(shown.size(), painted.size());
+            QVERIFY(shown == painted);
+        }
     }
 
     void headerClicksSortAndTheSelectionFollowsItsItem()

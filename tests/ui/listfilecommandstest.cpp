@@ -37,11 +37,14 @@ private Q_SLOTS:
         m_store = std::make_unique<DocumentStore>(*m_doc);
         m_frame = std::make_unique<CMainFrame>(app());
         m_commands = new CListFileCommands(*m_frame, *m_doc, *m_store);
-        m_commands->setFileChooser([this](CListFileCommands::FileDialog kind, const QString&) {
-            m_asked << kind;
-            return m_chosen;
-        });
+        m_commands->setFileChooser(
+            [this](CListFileCommands::FileDialog kind, const QString& start) {
+                m_asked << kind;
+                m_starts << start;
+                return m_chosen;
+            });
         m_asked.clear();
+        m_starts.clear();
         m_chosen.clear();
     }
 
@@ -67,15 +70,15 @@ private Q_SLOTS:
         QCOMPARE(RecentFiles(m_doc->environment()).list().value(0), saved);
         QVERIFY(m_frame->windowTitle().startsWith(QStringLiteral("auctions.bid[*]")));
 
-        // A new list (which counts as changed), then the saved one again through Open.
+        // A new list that nobody touched has nothing to lose: no change mark, no question.
         command(CmdFileNew);
         QCOMPARE(m_doc->itemCount(), 0);
         QVERIFY(prompts.texts().isEmpty());
-        const QString newTitle = m_doc->title();
+        m_commands->refresh();
+        QVERIFY(!m_frame->isWindowModified());
         m_chosen = saved;
-        prompts.queue(IMainWindow::AnswerNo);
         command(CmdFileOpen);
-        QCOMPARE(prompts.texts(), QStringList{QStringLiteral("Save changes to %1?").arg(newTitle)});
+        QVERIFY(prompts.texts().isEmpty());
         QCOMPARE(m_doc->itemCount(), 1);
         QCOMPARE(m_doc->itemAt(0)->id(), QStringLiteral("1234567890"));
         QCOMPARE(m_doc->path(), saved);
@@ -83,6 +86,36 @@ private Q_SLOTS:
         QCOMPARE(m_asked,
                  (QList<CListFileCommands::FileDialog>{CListFileCommands::FileDialog::SaveAs,
                                                        CListFileCommands::FileDialog::Open}));
+        // A changed new list is asked about.
+        command(CmdFileNew);
+        addItem(QStringLiteral("1234567891"), StatusActive);
+        m_commands->refresh();
+        QVERIFY(m_frame->isWindowModified());
+        prompts.queue(IMainWindow::AnswerNo);
+        command(CmdFileOpen);
+        QCOMPARE(prompts.texts().size(), 1);
+    }
+
+    void saveAsOpensWhereTheListLives()
+    {
+        // No documents folder yet: the dialog must not fall back to the current folder.
+        QDir(app().paths().documentsDir()).removeRecursively();
+        m_chosen.clear();
+        command(CmdFileSaveAs);
+        QFileInfo start(m_starts.value(0));
+        QVERIFY2(start.absoluteDir().exists(), qPrintable(start.filePath()));
+        QCOMPARE(start.fileName(), m_doc->title() + QStringLiteral(".bid"));
+
+        // The last opened list's folder, then the list's own folder.
+        QDir(m_files->path()).mkpath(QStringLiteral("opened"));
+        app().settings().initDir = path(QStringLiteral("opened/old.bid"));
+        command(CmdFileSaveAs);
+        QCOMPARE(QFileInfo(m_starts.value(1)).absolutePath(), path(QStringLiteral("opened")));
+        m_chosen = path(QStringLiteral("mine.bid"));
+        command(CmdFileSaveAs);
+        m_chosen.clear();
+        command(CmdFileSaveAs);
+        QCOMPARE(m_starts.value(3), path(QStringLiteral("mine.bid")));
     }
 
     void theRecentFilesAreCappedShortenedAndDroppedWhenGone()
@@ -206,6 +239,7 @@ private:
     std::unique_ptr<CMainFrame> m_frame;
     CListFileCommands* m_commands = nullptr;
     QList<CListFileCommands::FileDialog> m_asked;
+    QStringList m_starts;
     QString m_chosen;
 };
 

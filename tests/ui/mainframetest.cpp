@@ -10,8 +10,12 @@
 #include "ui/commandid.h"
 #include "ui/messagelist.h"
 #include "ui/sitemenu.h"
+#include "ui/trayicon.h"
+#include "ui/userprompt.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
@@ -70,6 +74,75 @@ private Q_SLOTS:
         QVERIFY(frame.isVisible());
         QVERIFY(frame.windowState() & Qt::WindowMinimized);
         QCOMPARE(exits.count(), 0);
+    }
+
+    void theWindowFollowsATrayThatComesAndGoes()
+    {
+        CMainFrame frame(app());
+        bool tray = true;
+        frame.trayIcon()->setAvailabilityProbe([&tray] { return tray; });
+        QVERIFY(frame.hasTray());
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(!frame.close());
+        QVERIFY(frame.isHidden()); // in the tray
+
+        // The tray goes away: the window comes back to the task bar, never out of reach.
+        tray = false;
+        frame.trayIcon()->checkAvailability();
+        QVERIFY(!frame.hasTray());
+        QVERIFY(frame.isVisible());
+        QVERIFY(frame.windowState() & Qt::WindowMinimized);
+        frame.showNormal();
+        QVERIFY(!frame.close());
+        QVERIFY(frame.isVisible());
+
+        // A tray that appears later gets the icon.
+        tray = true;
+        QSignalSpy changes(frame.trayIcon(), &CTrayIcon::availabilityChanged);
+        QVERIFY(changes.wait(CTrayIcon::kCheckMs * 3));
+        QVERIFY(frame.hasTray());
+    }
+
+    void aClosedMessageBoxGivesTheKeyboardBackToItsWindow()
+    {
+        CMainFrame frame(app());
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        frame.messageList()->setFocus();
+        // The box closes at once; then a dialog's own box, after which the dialog closes too
+        // (an item dialog's OK on "Bidding has ended for this item.").
+        const auto closeBoxSoon = [] {
+            QTimer::singleShot(50, [] {
+                if (QWidget* box = QApplication::activeModalWidget())
+                    box->close();
+            });
+        };
+        closeBoxSoon();
+        UserPrompt::inform(&frame, QStringLiteral("Bidding has ended for this item."));
+        QTRY_COMPARE(QApplication::activeWindow(), &frame);
+        QCOMPARE(QApplication::focusWidget(), frame.messageList());
+
+        QDialog dialog(&frame);
+        QTimer::singleShot(50, &dialog, [&dialog, &closeBoxSoon] {
+            closeBoxSoon();
+            UserPrompt::inform(&dialog, QStringLiteral("Bidding has ended for this item."));
+            dialog.accept();
+        });
+        dialog.exec();
+        QTRY_COMPARE(QApplication::activeWindow(), &frame);
+        QCOMPARE(QApplication::focusWidget(), frame.messageList());
+    }
+
+    void theMessagePaneIsSmallAndHeaded()
+    {
+        CMainFrame frame(app());
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        const auto* heading = frame.findChild<QLabel*>(QStringLiteral("messagesHeading"));
+        QVERIFY(heading && heading->isVisible());
+        QCOMPARE(heading->buddy(), frame.messageList());
+        QVERIFY(frame.messageList()->parentWidget()->height() < frame.height() / 6);
     }
 
     void startingMinimisedWithoutATrayMinimises()

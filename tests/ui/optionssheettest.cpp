@@ -9,6 +9,7 @@
 #include "sites/sitehosts.h"
 #include "sites/sitesettings.h"
 #include "support/apphome.h"
+#include "ui/advancedpage.h"
 #include "ui/applicationpage.h"
 #include "ui/networkpage.h"
 #include "ui/otheroptionspage.h"
@@ -120,10 +121,21 @@ private Q_SLOTS:
         QCOMPARE(m_home->sites().currentSite(), SiteHosts::siteName(SiteHosts::France));
     }
 
-    void autostartFollowsTheOptionAndAFailureIsLogged()
+    void autostartIsTheUsersWordAndAFailureIsLogged()
     {
+        // This program lies in a build folder: a box ticked by default writes no entry.
         const QString entry = app().paths().autostartDir() + "/gavelin.desktop";
         app().settings().autoStartup = 1;
+        newSheet()->accept();
+        QVERIFY(!QFile::exists(entry));
+
+        app().settings().autoStartup = 0;
+        newSheet()->accept();
+        auto sheet = newSheet();
+        sheet->page<CAdvancedPage>(COptionsSheet::Advanced)->autoStartupBox()->setChecked(true);
+        sheet->accept();
+        QVERIFY(QFile::exists(entry));
+        // The entry the user asked for stays as made when the box stays ticked.
         newSheet()->accept();
         QVERIFY(QFile::exists(entry));
 
@@ -137,6 +149,29 @@ private Q_SLOTS:
         const QStringList failures = lines.filter("Unable to access registry section RUN.");
         QCOMPARE(failures.size(), 1);
         QVERIFY(failures.first().startsWith('#'));
+    }
+
+    void labelsGreyWithTheirFieldsAndTheTitleNamesTheSheet()
+    {
+        auto sheet = newSheet();
+        QCOMPARE(sheet->windowTitle(), QStringLiteral("Options - Gavelin"));
+        auto* network = sheet->page<CNetworkPage>(COptionsSheet::Network);
+        const auto labelOf = [network](QWidget* field) -> QLabel* {
+            for (QLabel* label : network->findChildren<QLabel*>()) {
+                if (label->buddy() == field)
+                    return label;
+            }
+            return nullptr;
+        };
+        QLabel* port = labelOf(network->portEdit());
+        QVERIFY(port);
+        network->useProxyBox()->setChecked(false);
+        QVERIFY(!port->isEnabled());
+        network->useProxyBox()->setChecked(true);
+        QVERIFY(port->isEnabled());
+        // No dial-up here: its entry's label is grey from the start.
+        QLabel* entry = labelOf(network->entryBox());
+        QVERIFY(entry && !entry->isEnabled());
     }
 
     void cancelChangesNothing()
