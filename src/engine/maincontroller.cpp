@@ -18,6 +18,8 @@
 #include "model/ibidworker.h"
 #include "model/startuplist.h"
 #include "sites/siteaccess.h"
+#include "sites/sitesettingsupdate.h"
+#include "web/settingsfiledownload.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -455,8 +457,17 @@ void MainController::verifyConnection()
 
 bool MainController::loadSiteSettings()
 {
+    bool newVersion = false;
+    AppSettings& settings = m_app.settings();
+    if (settings.updateEvery != 0) {
+        SiteSettingsUpdate update(m_app, m_siteSettings, downloadSettingsFile);
+        if (update.download(true)) {
+            newVersion = update.newVersionAvailable();
+            settings.lastChecked = int(update.checkedAt());
+        }
+    }
     LoadSiteSettings();
-    return false;
+    return newVersion;
 }
 
 void MainController::loadBidList()

@@ -15,6 +15,7 @@
 #include "main/searchcommand.h"
 #include "main/settingscommand.h"
 #include "main/sitescommand.h"
+#include "main/updatesitescommand.h"
 #include "search/startupsearchrunner.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,9 @@ const DaemonCommand kCommands[] = {
      runParseItemCommand},
     {"search", "search [--site NAME] WORDS... [--json]",
      "search the site for the words and print the auctions found", runSearchCommand},
+    {"update-sites", "update-sites [--url URL]",
+     "download the site settings update now and print what it changed (3: nothing newer)",
+     runUpdateSitesCommand},
 };
 
 // The words that start the engine or speak to the running copy rather than run a command.

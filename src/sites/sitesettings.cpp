@@ -167,6 +167,15 @@ void SiteSettings::setValue(const QString& fullKey, const QString& value)
     publish(std::move(data));
 }
 
+void SiteSettings::setValues(const Entries& values)
+{
+    const std::lock_guard writer(m_writeMutex);
+    auto data = std::make_shared<Data>(*snapshot());
+    for (const auto& [fullKey, value] : values)
+        data->values.insert(fullKey, value);
+    publish(std::move(data));
+}
+
 int SiteSettings::valueCount() const
 {
     return static_cast<int>(snapshot()->values.size());

@@ -51,6 +51,8 @@ public:
     QString value(const QString& fullKey) const;
     bool contains(const QString& fullKey) const;
     void setValue(const QString& fullKey, const QString& value);
+    // Sets many values in one change: a reader sees all of them or none.
+    void setValues(const Entries& values);
     int valueCount() const;
     // The values of one site without the "<site>_" prefix, in the profile key order.
     Entries siteEntries(const QString& site) const;
