@@ -1,6 +1,13 @@
 #include "ui/updatepage.h"
 
+#include "app/appcontext.h"
 #include "app/appsettings.h"
+#include "app/registry.h"
+#include "app/stringtable.h"
+#include "sites/siteaccess.h"
+#include "sites/sitesettings.h"
+#include "sites/sitesettingsupdate.h"
+#include "web/settingsfiledownload.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -8,7 +15,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
+#include <QPointer>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace {
@@ -34,14 +43,16 @@ CUpdatePage::CUpdatePage(AppContext& app, QWidget* parent) : COptionsPage(app, t
     auto* scheduleLabel = new QLabel(tr("Check for Updates:"), group);
     scheduleLabel->setBuddy(m_schedule);
     m_updateNow = new QPushButton(tr("Update &Now"), group);
-    // The update runs in the update wizard, which this build does not have yet.
-    m_updateNow->setEnabled(false);
+    connect(m_updateNow, &QPushButton::clicked, this, &CUpdatePage::updateNow);
     m_lastChecked = new QLabel(group);
+    m_result = new QLabel(group);
+    m_result->setWordWrap(true);
     grid->addWidget(scheduleLabel, 0, 0);
     grid->addWidget(m_schedule, 0, 1);
     grid->addWidget(m_updateNow, 0, 3);
     grid->addWidget(new QLabel(tr("Updates last checked for on:"), group), 1, 0);
     grid->addWidget(m_lastChecked, 1, 1, 1, 3);
+    grid->addWidget(m_result, 2, 0, 1, 4);
     grid->setColumnStretch(2, 1);
     column->addWidget(group);
     finishLayout();
@@ -66,4 +77,49 @@ void CUpdatePage::load(const AppSettings& settings)
 void CUpdatePage::store(AppSettings& settings) const
 {
     settings.updateEvery = m_schedule->currentData().toInt();
+}
+
+void CUpdatePage::updateNow()
+{
+    SiteSettings* sites = SiteSettings::current();
+    if (!sites)
+        return;
+    app().log().write(StringTable::text(479), ProgramLog::Success);
+    // The whole site data is applied again, even when its version is the one stored.
+    app().machineRegistry().writeInt(QString(), QStringLiteral("SSVer"), 0);
+    m_updateNow->setEnabled(false);
+    m_result->setText(tr("Checking for updates..."));
+
+    struct Outcome
+    {
+        bool success = false;
+        qint64 checkedAt = 0;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    AppContext& context = app();
+    QThread* thread = QThread::create([&context, sites, outcome] {
+        SiteSettingsUpdate update(context, *sites, downloadSettingsFile);
+        outcome->success = update.download(false);
+        outcome->checkedAt = update.checkedAt();
+    });
+    thread->setObjectName(QStringLiteral("settings update"));
+    // The sheet may close first: the thread then ends on its own and its result goes nowhere.
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(thread, &QThread::finished, this,
+            [this, outcome] { showResult(outcome->success, outcome->checkedAt); });
+    thread->start();
+}
+
+void CUpdatePage::showResult(bool success, qint64 checkedAt)
+{
+    m_updateNow->setEnabled(true);
+    if (success) {
+        m_result->setText(StringTable::text(273));
+        LoadSiteSettings();
+        app().settings().lastChecked = int(checkedAt);
+        m_lastChecked->setText(lastCheckedText(checkedAt));
+    } else {
+        m_result->setText(StringTable::text(274));
+    }
+    Q_EMIT updateFinished(success);
 }
