@@ -1,13 +1,21 @@
 // The mail protocol layer on loopback against real servers: one POP3 session that reads
 // the headers (TOP n 1) of every mail in a 200-mail Dovecot mailbox, as a poll does, and
 // 100 notification mails sent one after another to aiosmtpd, each on its own connection
-// as the send threads do. The figures are the wall time per session and per 100 mails.
+// as the send threads do; and one whole mail-command poll of a 200-mail mailbox (every
+// mail's From, the tagged ones retrieved, commands carried out against a 100-item list,
+// the carried-out mails deleted). The figures are the wall time per session, per 100
+// mails and per poll; the poll's item pages are read by a stand-in, so the figure is the
+// program's own share without the site's page downloads.
 
+#include "mail/mailpoll.h"
 #include "mail/mailsendjob.h"
 #include "mail/pop3client.h"
 #include "mail/pop3reply.h"
+#include "model/bidsdoc.h"
+#include "support/apphome.h"
 #include "support/dovecotserver.h"
 #include "support/smtpserver.h"
+#include "web/itempagereader.h"
 
 #include <QElapsedTimer>
 #include <benchmark/benchmark.h>
@@ -123,6 +131,92 @@ void Smtp100Mails(benchmark::State& state)
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(Smtp100Mails)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+QString lot(int n)
+{
+    return QStringLiteral("%1").arg(5000000000LL + n, 10, 10, QLatin1Char('0'));
+}
+
+// 200 mails: 50 "addbid", 50 "deactive", 50 "change" from the accepted sender, 25 from
+// another sender, 25 without the tag.
+void fillCommandMailbox(DovecotServer& server)
+{
+    for (int n = 0; n < 200; ++n) {
+        QByteArray mail = sampleMail(n);
+        const qsizetype from = mail.indexOf("From: ");
+        mail.replace(from, mail.indexOf('\n', from) - from,
+                     n % 8 == 6 ? "From: other@example.net" : "From: Boss <boss@example.org>");
+        QByteArray command;
+        switch (n % 4) {
+        case 0:
+            command = "qzvtmc addbid lot=" + lot(1000 + n).toLatin1() + " price=12,50";
+            break;
+        case 1:
+            command = "qzvtmc deactive lot=" + lot(n % 100).toLatin1();
+            break;
+        case 2:
+            command = "qzvtmc change lot=" + lot(n % 100).toLatin1() + " maxprice=20";
+            break;
+        default:
+            command = n % 8 == 7 ? "no command here" : "qzvtmc addbid lot=12345";
+            break;
+        }
+        mail.replace("Subject: qzvtmc addbid", "Subject: " + command);
+        server.addMail(mail);
+    }
+}
+
+void MailPollOf200CommandMails(benchmark::State& state)
+{
+    DovecotServer server;
+    if (!server.isRunning()) {
+        state.SkipWithError(server.errorString().toUtf8().constData());
+        return;
+    }
+    AppHome home;
+    auto settings = std::make_shared<AppSettings>();
+    settings->login = QStringLiteral("buyer");
+    settings->password = QStringLiteral("secret");
+    Pop3Account account;
+    account.host = QStringLiteral("127.0.0.1");
+    account.port = server.port();
+    account.user = DovecotServer::kUser;
+    account.password = DovecotServer::kPassword;
+    account.acceptedSender = QStringLiteral("boss@example.org");
+    int deleted = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        server.clearMailbox();
+        fillCommandMailbox(server);
+        CBidsDoc doc(ListEnvironment::standalone());
+        doc.newDocument();
+        for (int n = 0; n < 100; ++n) {
+            auto item = std::make_unique<CBidItem>();
+            item->setId(lot(n));
+            item->setEndTime(QDateTime::currentSecsSinceEpoch() + 86400);
+            doc.appendItem(std::move(item), doc.folderById(CBidFolder::OpenAuctionsId));
+        }
+        MailPoll poll(account, doc, home.app().log(), settings);
+        poll.setItemReader([](CBidItem& item, const QString&) {
+            item.setEndTime(QDateTime::currentSecsSinceEpoch() + 86400);
+            ItemPageResult result;
+            result.success = true;
+            return result;
+        });
+        state.ResumeTiming();
+        const MailPollReport report = poll.run();
+        if (!report.completed) {
+            state.SkipWithError(("poll failed: " + report.error).toUtf8().constData());
+            return;
+        }
+        deleted = 0;
+        for (const MailPollOutcome& mail : report.mails)
+            deleted += mail.deleted ? 1 : 0;
+    }
+    state.counters["mails"] = 200;
+    state.counters["deleted"] = deleted;
+}
+BENCHMARK(MailPollOf200CommandMails)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 } // namespace
 

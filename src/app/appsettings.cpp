@@ -106,6 +106,9 @@ std::vector<SettingKey> buildTable()
         intKey(m, "outbid", &S::notifyOutbid, 0),
         strKey(m, "smtpuser", &S::smtpUser),
         plainSecretKey(m, "smtppass", &S::smtpPassword), // kept as typed
+        // Plain by default, so that stored settings from before TLS keep working.
+        intKey(m, "popSecurity", &S::popSecurity, 0),
+        intKey(m, "smtpSecurity", &S::smtpSecurity, 0),
 
         strKey("EMails", "sellerSubject", &S::sellerSubject,
                "Letter from [my_name]. About bid #[bid_id] ([bid_name])."),

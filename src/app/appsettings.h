@@ -82,6 +82,9 @@ struct AppSettings
     int notifyOutbid;
     QString smtpUser;
     QString smtpPassword;
+    // Connection protection of each client: 0 none, 1 TLS from the first byte, 2 STARTTLS.
+    int popSecurity;
+    int smtpSecurity;
 
     // EMails
     QString sellerSubject;

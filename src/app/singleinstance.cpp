@@ -1,122 +1,72 @@
 #include "app/singleinstance.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <unistd.h>
+#include "app/controlclient.h"
+#include "app/controlprotocol.h"
+#include "app/controlserver.h"
 
 namespace {
-constexpr int kMaxRequestBytes = 64 * 1024;
-}
+// How long the reply to "exit" may take to leave before the program ends.
+constexpr int kExitReplyFlushMs = 1000;
+} // namespace
 
 SingleInstance::SingleInstance(const QString& configDir, QObject* parent)
     : QObject(parent), m_name(serverName(configDir))
 {
+    m_registry.add(QStringLiteral("activate"), [this](const QJsonObject&) {
+        Q_EMIT activateRequested();
+        return QJsonObject();
+    });
+    m_registry.add(QStringLiteral("add-url"), [this](const QJsonObject& request) {
+        const QString url = request.value(QStringLiteral("url")).toString().trimmed();
+        if (url.isEmpty())
+            return ControlProtocol::errorReply(QStringLiteral("add-url needs a url"));
+        Q_EMIT addUrlRequested(url);
+        Q_EMIT activateRequested();
+        return QJsonObject();
+    });
+    // Answered once the list is saved, so the caller knows the copy is as good as gone.
+    m_registry.addDeferred(QStringLiteral("exit"),
+                           [this](const QJsonObject&, ControlRegistry::Reply reply) {
+                               m_pendingExit = std::move(reply);
+                               Q_EMIT exitRequested();
+                           });
 }
 
-SingleInstance::~SingleInstance()
-{
-    if (m_server)
-        m_server->close();
-}
+SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::serverName(const QString& configDir)
 {
-    const QByteArray hash =
-        QCryptographicHash::hash(QDir(configDir).absolutePath().toUtf8(), QCryptographicHash::Sha1)
-            .toHex()
-            .left(12);
-    return QStringLiteral("gavelin-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
+    return ControlProtocol::socketPath(configDir);
 }
 
 bool SingleInstance::sendToRunning(const QString& request, int timeoutMs) const
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(qMin(timeoutMs, 2000)))
-        return false;
-    // Connected: a copy runs, whether or not it answers in time.
-    socket.write(request.toUtf8() + '\n');
-    socket.flush();
-    QElapsedTimer elapsed;
-    elapsed.start();
-    // The answer comes once the request is carried out (for "exit": the list is saved).
-    while (!socket.canReadLine()) {
-        const qint64 left = timeoutMs - elapsed.elapsed();
-        if (left <= 0 || !socket.waitForReadyRead(static_cast<int>(left)))
-            break;
+    QJsonObject message;
+    if (request.startsWith(QLatin1String("add "))) {
+        message = ControlProtocol::request(QStringLiteral("add-url"));
+        message.insert(QStringLiteral("url"), request.mid(4).trimmed());
+    } else {
+        message = ControlProtocol::request(request);
     }
-    return true;
+    ControlClient client(m_name);
+    // Connected: a copy runs, whether or not it answers in time.
+    return client.call(message, timeoutMs) != ControlClient::Result::NotRunning;
 }
 
 bool SingleInstance::listen()
 {
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(m_name)) {
-        // A copy that crashed leaves its socket file behind.
-        QLocalServer::removeServer(m_name);
-        if (!m_server->listen(m_name))
-            return false;
-    }
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
-    return true;
-}
-
-void SingleInstance::onNewConnection()
-{
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
-        // The request may have arrived with the connection, before readyRead was connected.
-        readRequest(socket);
-    }
-}
-
-void SingleInstance::readRequest(QLocalSocket* socket)
-{
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kMaxRequestBytes)
-            socket->abort();
-        return;
-    }
-    const QString request = QString::fromUtf8(socket->readLine()).trimmed();
-    handleRequest(socket, request);
-}
-
-void SingleInstance::handleRequest(QLocalSocket* socket, const QString& request)
-{
-    if (request == QLatin1String("exit")) {
-        m_pendingExit = socket;
-        connect(socket, &QObject::destroyed, this, [this, socket] {
-            if (m_pendingExit == socket)
-                m_pendingExit = nullptr;
-        });
-        Q_EMIT exitRequested();
-        return;
-    }
-    if (request == QLatin1String("activate")) {
-        Q_EMIT activateRequested();
-    } else if (request.startsWith(QLatin1String("add "))) {
-        Q_EMIT addUrlRequested(request.mid(4).trimmed());
-        Q_EMIT activateRequested();
-    } else {
-        socket->write("unknown\n");
-        socket->flush();
-        return;
-    }
-    socket->write("ok\n");
-    socket->flush();
+    if (!m_server)
+        m_server = new ControlServer(m_registry, this);
+    return m_server->listen(m_name);
 }
 
 void SingleInstance::acknowledgeExit()
 {
     if (!m_pendingExit)
         return;
-    m_pendingExit->write("ok\n");
-    m_pendingExit->flush();
-    m_pendingExit->waitForBytesWritten(1000);
+    const ControlRegistry::Reply reply = std::move(m_pendingExit);
     m_pendingExit = nullptr;
+    reply(QJsonObject());
+    if (m_server)
+        m_server->flush(kExitReplyFlushMs);
 }

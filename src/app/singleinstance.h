@@ -1,13 +1,16 @@
 #pragma once
 
+#include "app/controlregistry.h"
+
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
-class QLocalSocket;
+class ControlServer;
 
 // Makes one running copy per user and settings folder. A second copy connects to the
-// first, passes its request ("activate", "exit" or "add <url>") and ends.
+// first over the control socket (see ControlProtocol), passes its request ("activate",
+// "exit" or "add-url") and ends. The same socket carries the control commands that the
+// programs register in registry().
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -15,11 +18,12 @@ public:
     explicit SingleInstance(const QString& configDir, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // The socket name for a settings folder: per user, so two users never meet.
+    // The socket for a settings folder: in the user's private runtime folder, so two users
+    // never meet; empty when there is no such folder.
     static QString serverName(const QString& configDir);
 
-    // Second copy: sends `request` to a running copy and waits up to `timeoutMs` for it to
-    // be carried out. False when no copy runs.
+    // Second copy: sends `request` ("activate", "exit" or "add <url>") to a running copy
+    // and waits up to `timeoutMs` for it to be carried out. False when no copy runs.
     bool sendToRunning(const QString& request, int timeoutMs) const;
 
     // First copy: starts answering. False when the socket cannot be made.
@@ -28,17 +32,17 @@ public:
     // Called by the owner when an "exit" request has been carried out up to closing.
     void acknowledgeExit();
 
+    // The commands this copy answers; the hand-over's three are there from the start.
+    ControlRegistry& registry() { return m_registry; }
+
 Q_SIGNALS:
     void activateRequested();
     void exitRequested();
     void addUrlRequested(const QString& url);
 
 private:
-    void onNewConnection();
-    void readRequest(QLocalSocket* socket);
-    void handleRequest(QLocalSocket* socket, const QString& request);
-
     QString m_name;
-    QLocalServer* m_server = nullptr;
-    QLocalSocket* m_pendingExit = nullptr;
+    ControlRegistry m_registry;
+    ControlServer* m_server = nullptr;
+    ControlRegistry::Reply m_pendingExit;
 };

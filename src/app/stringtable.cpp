@@ -180,6 +180,12 @@ constexpr Entry kEntries[] = {
     {376, "Shutdown system"},
     {377, "The system will be immediately shutdown and power will be switched off."},
 
+    // Send the log file: the consent notice.
+    {387, "The log file will be compressed and sent to Gavelin support by e-mail.\n\nIt holds "
+          "the data of your auctions (item numbers, prices, sellers and the program's steps) "
+          "but none of your passwords. By sending it you agree that support reads it to help "
+          "you.\n\nSend the log file now?"},
+
     // Site refusals after signing in.
     {389, "eBay®: You have 1 or more negative feeback scores, thus you won't be able to purchase "
           "this item by auction."},

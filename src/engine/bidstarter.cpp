@@ -181,7 +181,11 @@ BidStarter::Outcome BidStarter::manualStart(const QString& itemId)
     question.defaultAnswer = IMainWindow::AnswerNo;
     if (!window || window->ask(question) != IMainWindow::AnswerYes)
         return Outcome::Refused;
+    return startConfirmed(itemId);
+}
 
+BidStarter::Outcome BidStarter::startConfirmed(const QString& itemId)
+{
     m_app.log().write(BidTexts::withId(492, itemId), ProgramLog::Warning);
     {
         ItemsLockGuard guard(m_doc.itemsLock());
@@ -203,7 +207,11 @@ BidStarter::Outcome BidStarter::stop(const QString& itemId)
                : int(IMainWindow::StopOnly);
     if (choice == IMainWindow::StopCancelled)
         return Outcome::Refused;
+    return stopConfirmed(itemId, choice == IMainWindow::StopAndRetract);
+}
 
+BidStarter::Outcome BidStarter::stopConfirmed(const QString& itemId, bool retract)
+{
     Outcome outcome = Outcome::Stopped;
     {
         ItemsLockGuard guard(m_doc.itemsLock());
@@ -213,7 +221,7 @@ BidStarter::Outcome BidStarter::stop(const QString& itemId)
         item->setBidPlaced(false);
         if (!item->bidThread()) {
             item->setStatus(StatusStopped);
-        } else if (choice == IMainWindow::StopAndRetract) {
+        } else if (retract) {
             // The thread retracts the user's bids and finishes the item itself.
             item->bidThread()->postRetract();
             outcome = Outcome::Retracting;

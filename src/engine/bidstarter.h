@@ -64,6 +64,10 @@ public:
     Outcome manualStart(const QString& itemId);
     // Command 32806 for the selected item: checks, the stop dialog, then its effects.
     Outcome stop(const QString& itemId);
+    // What the manual Start and Stop do once their checks passed and the user said yes
+    // (the control commands ask nobody).
+    Outcome startConfirmed(const QString& itemId);
+    Outcome stopConfirmed(const QString& itemId, bool retract);
 
 private:
     bool credentialsReady();

@@ -53,11 +53,13 @@ void EngineBidEffects::retract(const QString& itemId)
 
 void EngineBidEffects::requestMailNotification(MailNotification kind, const CBidItem& item)
 {
-    m_app.log().write(QStringLiteral("Mail notification %1 for bid #%2 requested; mail "
-                                     "notifications are not sent by this engine.")
-                          .arg(kind == MailAuctionEnded ? QStringLiteral("\"auction ended\"")
-                                                        : QStringLiteral("\"outbid\""),
-                               item.id()));
+    // Message 0x472: the mail is built on the main thread, under the lock, from the item
+    // as it is then.
+    const QString id = item.id();
+    const int wParam = int(kind);
+    QMetaObject::invokeMethod(
+        &m_controller, [this, wParam, id] { m_controller.handleMailNotification(wParam, id); },
+        Qt::QueuedConnection);
 }
 
 void EngineBidEffects::postShutdownRequest()

@@ -9,8 +9,8 @@ class CBidsDoc;
 class MainController;
 
 // What the bids document asks of the engine: the retraction of a deleted bid through a bid
-// thread, the outbid indicator (timer 6), the shutdown request, and the mail notification,
-// which is logged until mail is wired to the engine.
+// thread, the outbid indicator (timer 6), the shutdown request, and the mail notification
+// (message 0x472, carried out by the controller's mail hook).
 //
 // Calls come under the items lock from any thread. On the main thread the retraction's
 // thread is made at once (the document deletes the item right after); everything else is

@@ -56,6 +56,7 @@ MainController::MainController(AppContext& app, WindowFactory createWindow, QObj
 
     m_tickSteps.connectionIndicator = [this] {
         const bool connected = !m_connections->isOffline() && m_connections->testConnection();
+        m_lastConnectionTest = connected;
         if (m_window)
             m_window->setConnected(connected);
     };
@@ -247,6 +248,14 @@ void MainController::startRefreshThread()
 void MainController::settingsApplied()
 {
     m_scheduler->setTickMs(m_engineTickMs);
+    // The mail check follows its switch and period at once.
+    if (m_app.settings().useMC) {
+        const int mailCheckMs = qMax(1, m_app.settings().mailCheckMinutes) * 60000;
+        if (!timer(TimerMailCheck).isActive() || timerInterval(TimerMailCheck) != mailCheckMs)
+            startTimer(TimerMailCheck, mailCheckMs);
+    } else {
+        stopTimer(TimerMailCheck);
+    }
     if (m_listLoaded)
         startRefreshThread();
 }
@@ -369,6 +378,10 @@ void MainController::onTimer(TimerId id)
     case TimerEngineTick:
         engineTick();
         break;
+    case TimerMailCheck:
+        if (m_app.settings().useMC)
+            checkMail();
+        break;
     case TimerSavedSearch:
         stopTimer(TimerSavedSearch);
         if (savedSearchCheck)
@@ -383,6 +396,18 @@ void MainController::onTimer(TimerId id)
     default:
         break;
     }
+}
+
+void MainController::checkMail()
+{
+    if (mailCheck)
+        mailCheck();
+}
+
+void MainController::handleMailNotification(int kind, const QString& itemId)
+{
+    if (mailNotification)
+        mailNotification(kind, itemId);
 }
 
 void MainController::externalExit()

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AppContext;
 class BidScheduler;
@@ -157,8 +158,20 @@ public:
     // The start-up check of the saved searches (timer 8, once); the search layer sits
     // beside the engine, so the program that owns both connects them.
     std::function<void()> savedSearchCheck;
+    // The mail commands and notifications sit beside the engine too. Command 1235 (timer 7
+    // and "Check mail now"): start one poll of the command mailbox unless one runs.
+    std::function<void()> mailCheck;
+    // Message 0x472: 1 an auction has ended, 2 outbid (for the item), 3 the bids list.
+    std::function<void(int kind, const QString& itemId)> mailNotification;
+
+    // Command 1235.
+    void checkMail();
+    // Message 0x472, on the main thread.
+    void handleMailNotification(int kind, const QString& itemId);
 
     const SiteSettings& siteSettings() const { return m_siteSettings; }
+    // What the last connection test of the engine tick found; none before the first tick.
+    std::optional<bool> lastConnectionTest() const { return m_lastConnectionTest; }
 
 Q_SIGNALS:
     // Everything the list must do before the program ends has been done.
@@ -199,4 +212,5 @@ private:
     int m_flashCount = 0;
     bool m_flashAlternate = false;
     bool m_outbidIndicator = false;
+    std::optional<bool> m_lastConnectionTest;
 };

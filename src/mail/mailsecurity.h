@@ -20,4 +20,13 @@ struct MailSecurity
     QString extraCaFile;
 
     bool usesTls() const { return mode != Plain; }
+
+    // The stored setting (popSecurity, smtpSecurity): 1 implicit TLS, 2 STARTTLS, else plain.
+    static MailSecurity fromSetting(int value)
+    {
+        MailSecurity security;
+        if (value == ImplicitTls || value == StartTls)
+            security.mode = static_cast<Mode>(value);
+        return security;
+    }
 };

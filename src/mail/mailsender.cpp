@@ -18,7 +18,8 @@ MailSender::~MailSender()
 void MailSender::send(OutgoingMail mail)
 {
     SmtpAccount account = SmtpAccount::fromSettings(*m_app.settingsSnapshot());
-    account.security = m_security;
+    if (m_security)
+        account.security = *m_security;
     account.replyTimeoutMs = m_replyTimeoutMs;
     auto job = std::make_unique<MailSendJob>(std::move(account), std::move(mail), &m_app.log());
     auto thread = std::make_unique<WorkerThread>(QStringLiteral("Mail send"));

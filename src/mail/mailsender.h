@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class AppContext;
@@ -26,7 +27,7 @@ public:
     explicit MailSender(AppContext& app, QObject* parent = nullptr);
     ~MailSender() override;
 
-    // TLS for every mail sent from now on (plain by default).
+    // TLS for every mail sent from now on, in place of the smtpSecurity setting.
     void setSecurity(const MailSecurity& security) { m_security = security; }
     void setReplyTimeout(int milliseconds) { m_replyTimeoutMs = milliseconds; }
 
@@ -40,7 +41,7 @@ private:
     void jobDone(WorkerThread* thread, const MailSendResult& result);
 
     AppContext& m_app;
-    MailSecurity m_security;
+    std::optional<MailSecurity> m_security;
     int m_replyTimeoutMs;
     std::vector<std::unique_ptr<WorkerThread>> m_threads;
 };

@@ -34,6 +34,12 @@ MailSendResult MailSendJob::send(const SmtpAccount& account, const OutgoingMail&
                                  ProgramLog* log)
 {
     CSmtp smtp;
+    return send(smtp, account, mail, log);
+}
+
+MailSendResult MailSendJob::send(CSmtp& smtp, const SmtpAccount& account, const OutgoingMail& mail,
+                                 ProgramLog* log)
+{
     smtp.setReplyTimeout(account.replyTimeoutMs);
     smtp.setAuth(account.user, account.password);
 

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+class CSmtp;
 class ProgramLog;
 
 // How the sending of one mail ended.
@@ -47,6 +48,9 @@ public:
 
     // The same, on the calling thread.
     static MailSendResult send(const SmtpAccount& account, const OutgoingMail& mail,
+                               ProgramLog* log);
+    // With a client of the caller's (one that watches the dialogue).
+    static MailSendResult send(CSmtp& smtp, const SmtpAccount& account, const OutgoingMail& mail,
                                ProgramLog* log);
 
 Q_SIGNALS:

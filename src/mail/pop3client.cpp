@@ -446,10 +446,15 @@ bool Pop3Client::readBurst()
         return false;
     }
     char chunk[kChunkSize + 1];
+    bool firstRead = true;
     while (true) {
         std::memset(chunk, 0, sizeof chunk);
-        // A short pause lets a burst of data arrive, so that it is read in few full reads.
-        QThread::msleep(3);
+        // The first read takes what woke the worker at once: most replies are whole by
+        // then. After a full read a short pause lets the rest of a long burst arrive, so
+        // that it is read in few full reads, unless it is there already.
+        if (!firstRead && !m_socket.waitReadable(0))
+            QThread::msleep(3);
+        firstRead = false;
         const qsizetype n = m_socket.read(chunk, kChunkSize);
         // Nothing more yet, also right after a full read: the reply may still be on its
         // way; its end decides, or the owner's time-out.

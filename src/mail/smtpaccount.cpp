@@ -11,5 +11,6 @@ SmtpAccount SmtpAccount::fromSettings(const AppSettings& settings)
     account.password = settings.smtpPassword;
     account.sender = settings.notifySender;
     account.recipient = settings.notifyRecipient;
+    account.security = MailSecurity::fromSetting(settings.smtpSecurity);
     return account;
 }

@@ -20,6 +20,6 @@ struct SmtpAccount
     MailSecurity security;
     int replyTimeoutMs = 30000;
 
-    // The "MailCmd" values server2, port2, smtpuser, smtppass, sender and recv.
+    // The "MailCmd" values server2, port2, smtpuser, smtppass, sender, recv and smtpSecurity.
     static SmtpAccount fromSettings(const AppSettings& settings);
 };

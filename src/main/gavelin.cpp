@@ -6,10 +6,16 @@
 #include "app/startupsequence.h"
 #include "app/terminationsignals.h"
 #include "engine/bidstarter.h"
+#include "engine/controlhandlers.h"
 #include "engine/maincontroller.h"
+#include "mail/mailcheckrunner.h"
+#include "mail/mailcontrol.h"
+#include "mail/supportlogsender.h"
 #include "model/bidsdoc.h"
+#include "model/documentstore.h"
 #include "search/startupsearchrunner.h"
 #include "ui/accesspromptdlg.h"
+#include "ui/commandid.h"
 #include "ui/listfilecommands.h"
 #include "ui/mainframe.h"
 #include "ui/screenshothook.h"
@@ -33,6 +39,12 @@ int main(int argc, char** argv)
         return 0;
 
     AppContext app(paths);
+    // Help > Send the log file; the wait cursor shows while the mail is on its way.
+    SupportLogSender supportLog(app);
+    QObject::connect(&supportLog, &SupportLogSender::started,
+                     [] { QApplication::setOverrideCursor(Qt::WaitCursor); });
+    QObject::connect(&supportLog, &SupportLogSender::finished,
+                     [] { QApplication::restoreOverrideCursor(); });
     std::unique_ptr<CMainFrame> frame;
     SplashScreen splash;
     MainController controller(app, [&]() -> IMainWindow* {
@@ -56,6 +68,10 @@ int main(int argc, char** argv)
         frame->setEngineCommands(std::move(engine));
         frame->optionsHooks().settingsApplied = [&controller] { controller.settingsApplied(); };
         frame->optionsHooks().siteChanged = [&controller] { controller.currentSiteChanged(); };
+        frame->optionsHooks().checkMailNow = [&controller] { controller.checkMail(); };
+        frame->command(CmdSendLog)->setEnabled(true);
+        QObject::connect(frame->command(CmdSendLog), &QAction::triggered, &supportLog,
+                         [&supportLog] { supportLog.sendWithConsent(); });
         BidStarter::Hooks& starter = controller.starter().hooks();
         starter.accessGate = [&frame, &controller] {
             return CAccessPromptDlg::pass(frame.get(), controller.document().accessLock());
@@ -77,7 +93,13 @@ int main(int argc, char** argv)
 
     StartupSearchRunner savedSearches(app, controller.siteSettings());
     controller.savedSearchCheck = [&savedSearches] { savedSearches.start(); };
+    MailCheckRunner mail(app, controller.document());
+    controller.mailCheck = [&mail] { mail.checkNow(); };
+    controller.mailNotification = [&mail](int kind, const QString& id) { mail.notify(kind, id); };
+    MailControl::install(instance.registry(), mail);
     StartupSequence sequence(app, controller, {true, QApplication::applicationFilePath()});
+    ControlHandlers control(app, controller);
+    control.install(instance.registry());
     QObject::connect(&controller, &MainController::exitPrepared, &application, [&] {
         instance.acknowledgeExit();
         QCoreApplication::exit(0);

@@ -6,11 +6,16 @@
 #include "app/startupsequence.h"
 #include "app/systeminfo.h"
 #include "app/terminationsignals.h"
+#include "engine/controlhandlers.h"
 #include "engine/headlessmainwindow.h"
 #include "engine/maincontroller.h"
+#include "mail/mailcheckrunner.h"
+#include "mail/mailcontrol.h"
 #include "main/commandmatcher.h"
+#include "main/controlcommand.h"
 #include "main/daemoncommand.h"
 #include "main/listcommand.h"
+#include "main/mailcommand.h"
 #include "main/parseitemcommand.h"
 #include "main/searchcommand.h"
 #include "main/settingscommand.h"
@@ -41,6 +46,21 @@ const DaemonCommand kCommands[] = {
     {"update-sites", "update-sites [--url URL]",
      "download the site settings update now and print what it changed (3: nothing newer)",
      runUpdateSitesCommand},
+    {"add", "add ITEM MAXPRICE [--folder NAME] [--quantity N] [--inactive] [--yes]",
+     "running copy: read the item page and add the bid as the item dialog does", runAddCommand},
+    {"status", "status [--json]",
+     "running copy: each bid's state, prices and time left; site time, connection",
+     runStatusCommand},
+    {"start", "start ITEM", "running copy: start bidding on the bid now", runStartCommand},
+    {"stop", "stop ITEM [--retract]",
+     "running copy: stop the bid; --retract also retracts the bids placed", runStopCommand},
+    {"sync", "sync", "running copy: synchronise the time with the site now", runSyncCommand},
+    {"log", "log [-f]", "running copy: print its log; -f follows it while the copy runs",
+     runLogCommand},
+    {"mail", "mail check [--json] | mail test",
+     "check the command mailbox now (in the running copy when there is one) and print what "
+     "each mail did, or send the test mail and print the server's replies",
+     runMailCommand},
 };
 
 // The words that start the engine or speak to the running copy rather than run a command.
@@ -120,6 +140,9 @@ void printHelp()
     out << "\nCommands:\n";
     for (const DaemonCommand& command : kCommands)
         out << "  " << command.usage << "\n      " << command.summary << '\n';
+    out << "\nThe commands marked 'running copy' speak to the copy that runs for the same\n"
+           "settings folder (gavelind or the desktop program) over its private socket; they\n"
+           "end with status 1 when it refuses, 2 on bad usage and 3 when no copy runs.\n";
     out << "\nEnvironment: GAVELIN_HOME moves the settings and data folders under one folder.\n";
 }
 
@@ -212,7 +235,13 @@ int runEngine(QCoreApplication& application, const QStringList& arguments)
         [&controller](int command) { controller.handleBidsViewCommand(command); });
     StartupSearchRunner savedSearches(app, controller.siteSettings());
     controller.savedSearchCheck = [&savedSearches] { savedSearches.start(); };
+    MailCheckRunner mail(app, controller.document());
+    controller.mailCheck = [&mail] { mail.checkNow(); };
+    controller.mailNotification = [&mail](int kind, const QString& id) { mail.notify(kind, id); };
+    MailControl::install(instance.registry(), mail);
     StartupSequence sequence(app, controller, {false, QCoreApplication::applicationFilePath()});
+    ControlHandlers control(app, controller);
+    control.install(instance.registry());
 
     QObject::connect(&controller, &MainController::exitPrepared, &application, [&] {
         instance.acknowledgeExit();

@@ -29,6 +29,8 @@ public:
         std::function<void()> siteChanged;
         // Everything was applied: the engine takes the new settings.
         std::function<void()> settingsApplied;
+        // "Check mail now" of the Zaru Vuzarovuz page: command 1235.
+        std::function<void()> checkMailNow;
     };
 
     COptionsApply(AppContext& app, Hooks hooks);

@@ -5,6 +5,7 @@
 #include "ui/applicationpage.h"
 #include "ui/emailpatternspage.h"
 #include "ui/favoritespage.h"
+#include "ui/mailpage.h"
 #include "ui/networkpage.h"
 #include "ui/otheroptionspage.h"
 #include "ui/sitesettingspage.h"
@@ -73,6 +74,7 @@ COptionsSheet::COptionsSheet(AppContext& app, const DialUpOptions& dialUp,
     addPage(program, new CApplicationPage(app, m_stack));
     addPage(program, new CAdvancedPage(app, m_stack));
     addPage(program, new COtherOptionsPage(app, m_stack));
+    addPage(internet, new CMailPage(app, m_hooks.checkMailNow, m_stack));
     for (QTreeWidgetItem* group : {bidding, internet, program}) {
         group->setData(0, kPageRole, kNoPage);
         QFont font = group->font(0);

@@ -30,6 +30,8 @@ public:
         Application,
         Advanced,
         Other,
+        // Shown under "Internet", after the pages above.
+        Mail,
         PageCount
     };
 

@@ -44,9 +44,9 @@ TEST(DaemonCommandLineTest, UnknownWordsAreRefusedWithoutStartingTheEngine)
                         "did you mean 'list'?\n");
     EXPECT_TRUE(typo.out.isEmpty());
 
-    Outcome unknown = runDaemon(home, {"mail", "check"});
+    Outcome unknown = runDaemon(home, {"backup", "now"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.err, "gavelind: unknown command 'mail' (see gavelind --help)\n");
+    EXPECT_EQ(unknown.err, "gavelind: unknown command 'backup' (see gavelind --help)\n");
 
     Outcome empty = runDaemon(home, {""});
     EXPECT_EQ(empty.status, 2);
