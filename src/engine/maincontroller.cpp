@@ -542,7 +542,8 @@ void MainController::openStartPage(const QString& addUrl)
 
 void MainController::startWizards(bool newVersionAvailable)
 {
-    Q_UNUSED(newVersionAvailable);
+    if (wizardsHandler)
+        wizardsHandler(newVersionAvailable);
 }
 
 void MainController::startSavedSearchTimer()

@@ -77,6 +77,16 @@ int main(int argc, char** argv)
             return CAccessPromptDlg::pass(frame.get(), controller.document().accessLock());
         };
         starter.openOptions = [&frame] { frame->openOptions(); };
+        // Starting a downloaded package: the list is saved first, then the program ends.
+        CUpdateWizard::Hooks install;
+        install.saveList = [&controller, &app] {
+            QString message;
+            if (controller.document().isModified() &&
+                !controller.documentStore().saveSilently(&message) && !message.isEmpty())
+                app.logWrite(message, ProgramLog::Error);
+        };
+        install.closeProgram = [&controller] { controller.externalExit(); };
+        frame->setUpdateWizardHooks(std::move(install));
         return frame.get();
     });
     controller.splashHandler = [&splash](const QString& text) { splash.showText(text); };
@@ -84,6 +94,7 @@ int main(int argc, char** argv)
     controller.startupMessageHandler = [](const IMainWindow::Question& question) {
         QMessageBox::warning(nullptr, question.caption, question.text);
     };
+    controller.wizardsHandler = [&frame](bool newVersion) { frame->startWizards(newVersion); };
     controller.showWindowHandler = [&frame](bool minimized) {
         frame->showAtStart(minimized);
         const QString screenshots = CScreenshotHook::requestedFolder();

@@ -15,6 +15,7 @@
 #include "ui/bidsrightview.h"
 #include "ui/bidsviewevents.h"
 #include "ui/commandid.h"
+#include "ui/firststepwizard.h"
 #include "ui/focusreturn.h"
 #include "ui/itemdialogs.h"
 #include "ui/logviewer.h"
@@ -249,6 +250,10 @@ void CMainFrame::connectCommands()
         if (const SiteSettings* sites = SiteSettings::current(); sites && m_document)
             CSearchDlg(m_app, *sites, *m_document, this).exec();
     });
+    command(CmdUpdateWizard)->setEnabled(true);
+    connect(command(CmdUpdateWizard), &QAction::triggered, this, [this] { openUpdateWizard(); });
+    command(CmdStartupWizard)->setEnabled(true);
+    connect(command(CmdStartupWizard), &QAction::triggered, this, &CMainFrame::openStartupWizard);
     connect(command(CmdViewOutlookBar), &QAction::toggled, m_outlook, &QWidget::setVisible);
     connect(command(CmdViewStatusBar), &QAction::toggled, m_status, &QWidget::setVisible);
     connect(command(CmdViewToolbar), &QAction::toggled, m_toolBar, &QWidget::setVisible);
@@ -586,6 +591,45 @@ void CMainFrame::exitProgram()
     if (m_logViewer)
         m_logViewer->close();
     Q_EMIT exitRequested();
+}
+
+CUpdateWizard* CMainFrame::openUpdateWizard(bool startOnCheck)
+{
+    if (!m_updateWizard) {
+        m_updateWizard = new CUpdateWizard(m_app, startOnCheck, this);
+        m_updateWizard->setAttribute(Qt::WA_DeleteOnClose);
+        m_updateWizard->setWindowModality(Qt::ApplicationModal);
+        m_updateWizard->setHooks(m_updateHooks);
+    }
+    m_updateWizard->show();
+    m_updateWizard->raise();
+    m_updateWizard->activateWindow();
+    return m_updateWizard;
+}
+
+CFirstStepWizard* CMainFrame::openStartupWizard()
+{
+    if (!m_startupWizard) {
+        m_startupWizard = new CFirstStepWizard(m_app, this);
+        m_startupWizard->setAttribute(Qt::WA_DeleteOnClose);
+        m_startupWizard->setWindowModality(Qt::ApplicationModal);
+        m_startupWizard->setSiteChangedHandler([this] {
+            if (m_optionsHooks.siteChanged)
+                m_optionsHooks.siteChanged();
+        });
+    }
+    m_startupWizard->show();
+    m_startupWizard->raise();
+    m_startupWizard->activateWindow();
+    return m_startupWizard;
+}
+
+void CMainFrame::startWizards(bool newVersionAvailable)
+{
+    if (newVersionAvailable)
+        openUpdateWizard(true);
+    else if (CFirstStepWizard::isWanted(m_app))
+        openStartupWizard();
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)

@@ -4,8 +4,10 @@
 #include "ui/mainstatusbar.h"
 #include "ui/optionsapply.h"
 #include "ui/trayicon.h"
+#include "ui/updatewizard.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -15,6 +17,7 @@ class CBidsDoc;
 class CBidsFrame;
 class CBidsLeftView;
 class CBidsRightView;
+class CFirstStepWizard;
 class CLogViewer;
 class CMainActions;
 class CMessageList;
@@ -120,6 +123,15 @@ public:
     // File, Exit: asks when bids are active, stores the window state and ends the program.
     void exitProgram();
 
+    // The wizards, modal to the program; a second call brings an open one to the front.
+    CUpdateWizard* openUpdateWizard(bool startOnCheck = false);
+    CFirstStepWizard* openStartupWizard();
+    // The end of start-up: the update wizard on its check page when a newer version was
+    // announced, else the startup wizard on a user's first start.
+    void startWizards(bool newVersionAvailable);
+    // What starting a downloaded package asks of the program (save, then end).
+    void setUpdateWizardHooks(CUpdateWizard::Hooks hooks) { m_updateHooks = std::move(hooks); }
+
 Q_SIGNALS:
     void exitRequested();
     // The engine posted a command to the bids view (IMainWindow::BidsViewCommand).
@@ -163,5 +175,8 @@ private:
     EngineCommands m_engine;
     std::function<void(int)> m_bidsViewHandler;
     StopAsker m_stopAsker;
+    CUpdateWizard::Hooks m_updateHooks;
+    QPointer<CUpdateWizard> m_updateWizard;
+    QPointer<CFirstStepWizard> m_startupWizard;
     bool m_exiting = false;
 };

@@ -11,11 +11,14 @@
 #include "ui/bidsleftview.h"
 #include "ui/bidsrightview.h"
 #include "ui/columnsdlg.h"
+#include "ui/firststepwizard.h"
 #include "ui/logviewer.h"
 #include "ui/mainframe.h"
 #include "ui/optionssheet.h"
 #include "ui/searchdlg.h"
 #include "ui/searchpage1.h"
+#include "ui/updatescreen2.h"
+#include "ui/updatewizard.h"
 #include "ui/userprompt.h"
 #include "web/itempagereader.h"
 
@@ -176,6 +179,23 @@ void CScreenshotHook::shoot()
         search.search();
         results.exec();
         save(&search, QStringLiteral("search"));
+    }
+    if (AppContext* app = AppContext::current()) {
+        // The update wizard once its check against the site is done.
+        CUpdateWizard update(*app, true, &m_frame);
+        QEventLoop checked;
+        connect(update.checkPage(), &CUpdateScreen2::checkFinished, &checked, &QEventLoop::quit);
+        QTimer::singleShot(20000, &checked, &QEventLoop::quit);
+        update.show();
+        checked.exec();
+        save(&update, QStringLiteral("update-wizard"));
+        update.hide();
+        // The startup wizard at its choice of site; closed unseen, it changes nothing.
+        CFirstStepWizard startup(*app, &m_frame);
+        startup.show();
+        startup.next();
+        save(&startup, QStringLiteral("first-start-wizard"));
+        startup.hide();
     }
     if (doc) {
         // The listings added for the pictures are no one's: the program ends without asking

@@ -40,6 +40,14 @@ public:
         bool alwaysSignIn = false; // ignore the session cookie on bids and purchases
         unsigned settingsVersion = 0x10001;
         unsigned programVersion = 0x10000;
+        // The program update package, served at /update/<patchName>: `patchBytes` bytes at
+        // `patchRate` bytes a second (0: at once), behind Basic authentication when
+        // `patchUser` is set.
+        std::string patchName = "gavelin-update.bin";
+        int patchBytes = 5 * 1024 * 1024;
+        int patchRate = 0;
+        std::string patchUser;
+        std::string patchPassword;
     };
 
     static constexpr const char* kDefaultUser = "practice_user";

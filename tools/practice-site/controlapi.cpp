@@ -328,13 +328,24 @@ SiteResponse ControlApi::site(const std::string& method, const Json& body)
             r.integer("settingsVersion", static_cast<int>(o.settingsVersion), 0, 0x7FFFFFFF));
         next.programVersion = static_cast<unsigned>(
             r.integer("programVersion", static_cast<int>(o.programVersion), 0, 0x7FFFFFFF));
+        next.patchName = r.text("patchName", o.patchName);
+        if (next.patchName.empty() || next.patchName.find_first_of("/\\?#") != std::string::npos)
+            throw std::invalid_argument("site.patchName: a file name without / \\ ? #");
+        next.patchBytes = r.integer("patchBytes", o.patchBytes, 0, 0x7FFFFFFF);
+        next.patchRate = r.integer("patchRate", o.patchRate, 0, 0x7FFFFFFF);
+        next.patchUser = r.text("patchUser", o.patchUser);
+        next.patchPassword = r.text("patchPassword", o.patchPassword);
         o = next;
     }
     return json({{"language", o.language == Language::German ? "de" : "en"},
                  {"maintenance", o.maintenance},
                  {"alwaysSignIn", o.alwaysSignIn},
                  {"settingsVersion", o.settingsVersion},
-                 {"programVersion", o.programVersion}});
+                 {"programVersion", o.programVersion},
+                 {"patchName", o.patchName},
+                 {"patchBytes", o.patchBytes},
+                 {"patchRate", o.patchRate},
+                 {"patchUser", o.patchUser}});
 }
 
 SiteResponse ControlApi::faults(const std::string& method, const std::string& rest,

@@ -5,6 +5,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <dirent.h>
@@ -65,6 +66,49 @@ std::string describe(const std::vector<FaultSwitch::Fault>& faults)
     for (const FaultSwitch::Fault& f : faults)
         out += (out.empty() ? "" : ",") + std::string(FaultSwitch::kindName(f.kind));
     return out;
+}
+
+std::string base64(const std::string& text)
+{
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (size_t i = 0; i < text.size(); i += 3) {
+        const size_t n = std::min<size_t>(3, text.size() - i);
+        unsigned v = 0;
+        for (size_t k = 0; k < 3; ++k)
+            v = v << 8 | (k < n ? static_cast<unsigned char>(text[i + k]) : 0u);
+        for (size_t k = 0; k < 4; ++k)
+            out += k <= n ? digits[(v >> (18 - 6 * k)) & 63] : '=';
+    }
+    return out;
+}
+
+// The program update package: made-up bytes of the announced length, paced when asked.
+void servePatch(const httplib::Request& request, httplib::Response& response,
+                const AuctionHouse::Options& o)
+{
+    if (!o.patchUser.empty() && request.get_header_value("Authorization") !=
+                                    "Basic " + base64(o.patchUser + ":" + o.patchPassword)) {
+        response.status = 401;
+        response.set_header("WWW-Authenticate", "Basic realm=\"practice updates\"");
+        response.set_content("<html><body><h1>401 Unauthorized</h1></body></html>\n",
+                             "text/html; charset=utf-8");
+        return;
+    }
+    response.status = 200;
+    const size_t total = static_cast<size_t>(o.patchBytes);
+    const int rate = o.patchRate;
+    response.set_content_provider(
+        total, "application/octet-stream",
+        [total, rate](size_t offset, size_t length, httplib::DataSink& sink) {
+            char block[16384];
+            const size_t n = std::min({length, sizeof block, total - offset});
+            for (size_t i = 0; i < n; ++i)
+                block[i] = static_cast<char>((offset + i) % 251);
+            if (rate > 0)
+                std::this_thread::sleep_for(std::chrono::microseconds(n * 1000000 / rate));
+            return sink.write(block, n);
+        });
 }
 
 } // namespace
@@ -228,9 +272,18 @@ void PracticeSite::handleSite(const httplib::Request& request, httplib::Response
         return;
     }
 
+    AuctionHouse::Options options;
     {
         std::lock_guard lock(m_house.mutex());
-        maintenance = maintenance || m_house.options().maintenance;
+        options = m_house.options();
+        maintenance = maintenance || options.maintenance;
+    }
+    if (!maintenance && entry.path == "/update/" + options.patchName) {
+        servePatch(request, response, options);
+        entry.status = response.status;
+        entry.outcome = response.status == 200 ? "package" : "authentication asked";
+        m_log.add(std::move(entry));
+        return;
     }
     // Answered at the site time after any delay: a delayed bid can arrive too late.
     SiteResponse r = maintenance ? SiteResponse::html(InfoPages::maintenance(), "maintenance")

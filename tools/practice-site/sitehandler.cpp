@@ -96,7 +96,8 @@ SiteResponse SiteHandler::handle(const SiteRequest& request, double now, const s
         return SiteResponse::html(InfoPages::registration(lang));
     if (path == "/update/settings.txt")
         return text(UpdateFiles::settingsFile(baseUrl, m_house.options().programVersion,
-                                              m_house.options().settingsVersion));
+                                              m_house.options().settingsVersion,
+                                              m_house.options().patchName));
     if (path == "/update/sites.txt")
         return text(UpdateFiles::sitesFile(baseUrl, m_faults.settingsReplacements()));
     return notFound(path);

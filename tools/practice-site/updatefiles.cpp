@@ -29,15 +29,15 @@ std::string iniQuote(const std::string& value)
 } // namespace
 
 std::string UpdateFiles::settingsFile(const std::string& base, unsigned programVersion,
-                                      unsigned settingsVersion)
+                                      unsigned settingsVersion, const std::string& patchName)
 {
     // LF line ends only: a CR would become part of the section markers.
     return "Gavelin practice site settings\n"
            "[START]\n"
            "VENDRA_VERSION=" +
            hex(programVersion) + "\nSETTINGS_VERSION=" + hex(settingsVersion) +
-           "\nURL_SETTINGS=" + base + "/update/settings.txt\nURL_PATCH_WS=" + base +
-           "/update/gavelin-update.bin\nURL_PATCH_NS=" + base +
+           "\nURL_SETTINGS=" + base + "/update/settings.txt\nURL_PATCH_WS=" + base + "/update/" +
+           patchName + "\nURL_PATCH_NS=" + base +
            "/update/gavelin-update-ns.bin\nCOMMENT=the sites of the practice site\nURL_SITES=" +
            base + "/update/sites.txt\n[SETTINGS]\nURLBeginGuid " + base +
            "/help/guide.html\n[END]\n";

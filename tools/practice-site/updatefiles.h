@@ -13,7 +13,8 @@ public:
     using Replacements = std::vector<std::pair<std::string, std::string>>;
 
     static std::string settingsFile(const std::string& base, unsigned programVersion,
-                                    unsigned settingsVersion);
+                                    unsigned settingsVersion,
+                                    const std::string& patchName = "gavelin-update.bin");
     // `replacements` are applied to the keyword values, so that a changed page wording can
     // be followed by a settings update.
     static std::string sitesFile(const std::string& base, const Replacements& replacements);
