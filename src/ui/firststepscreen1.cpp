@@ -9,7 +9,7 @@
 CFirstStepScreen1::CFirstStepScreen1(QWidget* parent) : QWizardPage(parent)
 {
     auto* column = new QVBoxLayout(this);
-    auto* headline = new QLabel(tr("Welcome to Corvane Gavelin!"), this);
+    auto* headline = new QLabel(tr("Welcome to Gavelin!"), this);
     headline->setFont(QFont(QStringLiteral("Verdana"), 12, QFont::Bold));
     headline->setWordWrap(true);
     column->addWidget(headline);
