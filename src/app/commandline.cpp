@@ -1,5 +1,16 @@
 #include "app/commandline.h"
 
+#include <QUrl>
+
+QString CommandLine::itemAddress(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (!trimmed.startsWith(QLatin1String("gavelin:"), Qt::CaseInsensitive))
+        return trimmed;
+    // The bookmarklet and the links encode the whole page address as one component.
+    return QUrl::fromPercentEncoding(trimmed.mid(8).toUtf8()).trimmed();
+}
+
 CommandLine CommandLine::parse(const QStringList& arguments)
 {
     CommandLine result;
@@ -7,16 +18,16 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if (argument == QLatin1String("--add") && i + 1 < arguments.size()) {
-            result.addUrl = arguments.at(++i);
+            result.addUrl = itemAddress(arguments.at(++i));
             continue;
         }
         if (argument.startsWith(QLatin1String("--add="))) {
-            result.addUrl = argument.mid(6);
+            result.addUrl = itemAddress(argument.mid(6));
             continue;
         }
-        if (argument.startsWith(QLatin1String("gavelin:"))) {
+        if (argument.startsWith(QLatin1String("gavelin:"), Qt::CaseInsensitive)) {
             // The URL scheme handler passes "gavelin:<item page address>".
-            result.addUrl = argument.mid(8);
+            result.addUrl = itemAddress(argument);
             continue;
         }
         words << argument;

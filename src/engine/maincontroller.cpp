@@ -537,7 +537,8 @@ void MainController::showMainWindow(bool minimized)
 
 void MainController::openStartPage(const QString& addUrl)
 {
-    Q_UNUSED(addUrl);
+    if (!addUrl.isEmpty() && addUrlHandler)
+        addUrlHandler(addUrl);
 }
 
 void MainController::startWizards(bool newVersionAvailable)

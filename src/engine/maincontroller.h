@@ -163,6 +163,9 @@ public:
     std::function<void()> mailCheck;
     // Message 0x472: 1 an auction has ended, 2 outbid (for the item), 3 the bids list.
     std::function<void(int kind, const QString& itemId)> mailNotification;
+    // An item page address given at start (`--add URL`): the desktop program opens the
+    // item dialog for it once the window shows.
+    std::function<void(const QString& url)> addUrlHandler;
     // The end of start-up: the wizards are windows, so the desktop program opens them.
     std::function<void(bool newVersion)> wizardsHandler;
 

@@ -2,6 +2,7 @@
 
 #include "app/appcontext.h"
 #include "app/commandline.h"
+#include "app/itemslock.h"
 #include "app/singleinstance.h"
 #include "app/startupsequence.h"
 #include "app/terminationsignals.h"
@@ -15,6 +16,8 @@
 #include "model/documentstore.h"
 #include "search/startupsearchrunner.h"
 #include "ui/accesspromptdlg.h"
+#include "ui/addfrombrowser.h"
+#include "ui/bidsleftview.h"
 #include "ui/commandid.h"
 #include "ui/listfilecommands.h"
 #include "ui/mainframe.h"
@@ -23,7 +26,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <memory>
+#include <utility>
 
 int main(int argc, char** argv)
 {
@@ -46,6 +51,9 @@ int main(int argc, char** argv)
     QObject::connect(&supportLog, &SupportLogSender::finished,
                      [] { QApplication::restoreOverrideCursor(); });
     std::unique_ptr<CMainFrame> frame;
+    // Item pages handed over by browsers; those that come before the window wait for it.
+    QPointer<CAddFromBrowser> fromBrowser;
+    QStringList earlyAddresses;
     SplashScreen splash;
     MainController controller(app, [&]() -> IMainWindow* {
         frame = std::make_unique<CMainFrame>(app);
@@ -87,6 +95,25 @@ int main(int argc, char** argv)
         };
         install.closeProgram = [&controller] { controller.externalExit(); };
         frame->setUpdateWizardHooks(std::move(install));
+        CBidsDoc& doc = controller.document();
+        fromBrowser = new CAddFromBrowser(
+            frame.get(), doc,
+            [&frame, &doc]() -> CBidFolder* {
+                ItemsLockGuard guard(doc.itemsLock());
+                return doc.folderById(frame->folderTree()->currentFolderId());
+            },
+            frame.get());
+        fromBrowser->setOptionsOpener([&frame] { frame->openOptions(); });
+        QObject::connect(fromBrowser, &CAddFromBrowser::finished, frame.get(),
+                         [&frame](bool added) {
+                             if (added)
+                                 frame->showBidsWindow();
+                         });
+        for (const QString& address : std::exchange(earlyAddresses, {})) {
+            CAddFromBrowser* adder = fromBrowser;
+            QMetaObject::invokeMethod(
+                adder, [adder, address] { adder->add(address); }, Qt::QueuedConnection);
+        }
         return frame.get();
     });
     controller.splashHandler = [&splash](const QString& text) { splash.showText(text); };
@@ -94,6 +121,19 @@ int main(int argc, char** argv)
     controller.startupMessageHandler = [](const IMainWindow::Question& question) {
         QMessageBox::warning(nullptr, question.caption, question.text);
     };
+    const auto addFromBrowser = [&fromBrowser, &earlyAddresses](const QString& address) {
+        if (fromBrowser)
+            fromBrowser->add(address);
+        else
+            earlyAddresses << address;
+    };
+    // Read once the event loop runs, after the window has come up.
+    controller.addUrlHandler = [&application, addFromBrowser](const QString& address) {
+        QMetaObject::invokeMethod(
+            &application, [addFromBrowser, address] { addFromBrowser(address); },
+            Qt::QueuedConnection);
+    };
+    QObject::connect(&instance, &SingleInstance::addUrlRequested, &application, addFromBrowser);
     controller.wizardsHandler = [&frame](bool newVersion) { frame->startWizards(newVersion); };
     controller.showWindowHandler = [&frame](bool minimized) {
         frame->showAtStart(minimized);

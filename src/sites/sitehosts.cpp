@@ -1,5 +1,7 @@
 #include "sites/sitehosts.h"
 
+#include <QUrl>
+
 namespace {
 
 constexpr const char* kSiteNames[SiteHosts::kSiteCount] = {
@@ -27,7 +29,28 @@ constexpr SiteHosts::Roles kGermanRoles = {
     ".ebay.de",       "pages.ebay.de", "scgi.ebay.de",
 };
 
+// The order in which an address's host is matched against the sites' domains.
+constexpr SiteHosts::Site kHostOrder[SiteHosts::kSiteCount] = {
+    SiteHosts::UnitedStates, SiteHosts::Australia,   SiteHosts::Germany, SiteHosts::UnitedKingdom,
+    SiteHosts::Austria,      SiteHosts::Switzerland, SiteHosts::Italy,   SiteHosts::Canada,
+    SiteHosts::France,       SiteHosts::Ireland,
+};
+
 } // namespace
+
+int SiteHosts::siteOfAddress(const QString& address)
+{
+    const QString host = QUrl(address.trimmed()).host().toLower();
+    if (host.isEmpty())
+        return Unknown;
+    for (const Site site : kHostOrder) {
+        // "www.ebay.com" -> "ebay.com": any host of that domain, and nothing longer.
+        const QString domain = siteName(site).mid(4);
+        if (host == domain || host.endsWith(QLatin1Char('.') + domain))
+            return site;
+    }
+    return Unknown;
+}
 
 QString SiteHosts::siteName(int site)
 {

@@ -48,6 +48,11 @@ public:
     static QStringList siteNames();
     // The site number of `name`, ignoring case; Unknown for any other name.
     static int siteNumber(const QString& name);
+    // The site whose domain holds the host of `address` ("cgi.ebay.de" is Germany), tried
+    // in the order United States, Australia, Germany, United Kingdom, Austria, Switzerland,
+    // Italy, Canada, France, Ireland; Unknown for any other host. Only the host counts, so
+    // an address that merely mentions a site in its path or query is not that site's.
+    static int siteOfAddress(const QString& address);
 
     static const Roles& usRoles();
     static const Roles& germanRoles();

@@ -49,4 +49,5 @@ enum CommandId
     CmdStartupWizard,
     CmdViewOutlookBar,
     CmdRestore,
+    CmdBookmarklet,
 };

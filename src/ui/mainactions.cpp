@@ -53,6 +53,7 @@ CMainActions::CMainActions(QWidget* window) : QObject(window), m_window(window)
 
     make(CmdAbout, tr("&About %1").arg(AppContext::applicationTitle()), "about", true);
     make(CmdSendLog, tr("&Send the log file"), "sendlog");
+    make(CmdBookmarklet, tr("Add items from your &browser..."), nullptr, true);
     make(CmdRestore, tr("&Restore"), nullptr, true);
 
     m_siteMenu = new CSiteMenu(window);
@@ -113,7 +114,7 @@ void CMainActions::fillMenuBar(QMenuBar* bar)
                    CmdLogViewer, 0, CmdOptions});
 
     QMenu* help = bar->addMenu(tr("&Help"));
-    addAll(help, {CmdSendLog, 0, CmdAbout});
+    addAll(help, {CmdBookmarklet, CmdSendLog, 0, CmdAbout});
 }
 
 void CMainActions::fillToolBar(QToolBar* bar)

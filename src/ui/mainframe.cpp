@@ -14,6 +14,7 @@
 #include "ui/bidsleftview.h"
 #include "ui/bidsrightview.h"
 #include "ui/bidsviewevents.h"
+#include "ui/bookmarkletdlg.h"
 #include "ui/commandid.h"
 #include "ui/firststepwizard.h"
 #include "ui/focusreturn.h"
@@ -242,6 +243,8 @@ void CMainFrame::connectCommands()
     connect(command(CmdExit), &QAction::triggered, this, &CMainFrame::exitProgram);
     connect(command(CmdRestore), &QAction::triggered, this, &CMainFrame::activate);
     connect(command(CmdAbout), &QAction::triggered, this, &CMainFrame::showAbout);
+    connect(command(CmdBookmarklet), &QAction::triggered, this,
+            [this] { CBookmarkletDlg(this).exec(); });
     connect(command(CmdOptions), &QAction::triggered, this, &CMainFrame::openOptions);
     connect(command(CmdLogViewer), &QAction::triggered, this, &CMainFrame::openLogViewer);
     connect(command(CmdBidsWindow), &QAction::triggered, this, &CMainFrame::showBidsWindow);

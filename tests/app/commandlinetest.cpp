@@ -22,6 +22,11 @@ TEST(CommandLineTest, ItemAddressIsNotSearchedForWords)
     EXPECT_FALSE(line.minimize);
     EXPECT_EQ(CommandLine::parse({"gavelin:http://h/item=5"}).addUrl, "http://h/item=5");
     EXPECT_EQ(CommandLine::parse({"--add=http://h/i"}).addUrl, "http://h/i");
+    // The bookmarklet's form, also as the .desktop handler passes it behind --add.
+    const QString encoded = "gavelin:http%3A%2F%2Fh%2Fws%2FeBayISAPI.dll%3FViewItem%26item%3D5";
+    EXPECT_EQ(CommandLine::parse({encoded}).addUrl, "http://h/ws/eBayISAPI.dll?ViewItem&item=5");
+    EXPECT_EQ(CommandLine::parse({"--add", encoded}).addUrl,
+              "http://h/ws/eBayISAPI.dll?ViewItem&item=5");
 }
 
 } // namespace
