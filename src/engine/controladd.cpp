@@ -8,6 +8,7 @@
 #include "model/bidsdoc.h"
 #include "model/itemcommands.h"
 #include "model/modelclock.h"
+#include "web/itempagejob.h"
 #include "web/itempagereader.h"
 
 #include <QJsonArray>
@@ -23,26 +24,6 @@ QString field(const QJsonObject& request, const char* name)
 }
 
 } // namespace
-
-// Reads one item page on the add command's thread into an item of its own.
-class ControlPageJob : public QObject
-{
-    Q_OBJECT
-public:
-    void read(const ItemPageReader& reader, const std::shared_ptr<CBidItem>& item)
-    {
-        Q_ASSERT(QThread::currentThread() == thread());
-        QString url;
-        const QString text = reader.download(item->id(), &url);
-        if (QThread::currentThread()->isInterruptionRequested())
-            return;
-        // The item is this job's own: no lock is needed to fill it.
-        Q_EMIT done(item, reader.parse(*item, url, text));
-    }
-
-Q_SIGNALS:
-    void done(const std::shared_ptr<CBidItem>& item, const ItemPageResult& result);
-};
 
 ControlAdd::ControlAdd(AppContext& app, CBidsDoc& doc, QObject* parent)
     : QObject(parent), m_app(app), m_doc(doc)
@@ -112,10 +93,10 @@ void ControlAdd::run(const QJsonObject& request, ControlRegistry::Reply reply)
     }
 
     if (!m_thread) {
-        auto job = std::make_unique<ControlPageJob>();
+        auto job = std::make_unique<ItemPageJob>();
         m_thread = std::make_unique<WorkerThread>(QStringLiteral("control add"));
         m_job = job.get();
-        connect(job.get(), &ControlPageJob::done, this,
+        connect(job.get(), &ItemPageJob::done, this,
                 [this](const std::shared_ptr<CBidItem>& item, const ItemPageResult& result) {
                     m_reading = false;
                     const QJsonObject pendingRequest = m_request;
@@ -134,7 +115,7 @@ void ControlAdd::run(const QJsonObject& request, ControlRegistry::Reply reply)
     m_reading = true;
     // The site's profile is taken here, on the main thread.
     const ItemPageReader reader;
-    ControlPageJob* job = m_job;
+    ItemPageJob* job = m_job;
     if (!m_thread->post([job, reader, item] { job->read(reader, item); })) {
         m_reading = false;
         const ControlRegistry::Reply refused = std::move(m_reply);
@@ -227,5 +208,3 @@ void ControlAdd::pageRead(const QJsonObject& request, const ControlRegistry::Rep
     answer.insert(QStringLiteral("notes"), notes);
     reply(answer);
 }
-
-#include "controladd.moc"

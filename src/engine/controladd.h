@@ -8,7 +8,7 @@
 class AppContext;
 class CBidItem;
 class CBidsDoc;
-class ControlPageJob;
+class ItemPageJob;
 class WorkerThread;
 struct ItemPageResult;
 
@@ -39,7 +39,7 @@ private:
     AppContext& m_app;
     CBidsDoc& m_doc;
     std::unique_ptr<WorkerThread> m_thread;
-    ControlPageJob* m_job = nullptr; // lives on m_thread
+    ItemPageJob* m_job = nullptr; // lives on m_thread
     // The request whose page is being read, and its answer to give.
     bool m_reading = false;
     QJsonObject m_request;

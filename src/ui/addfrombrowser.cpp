@@ -16,6 +16,7 @@
 #include "ui/accesspromptdlg.h"
 #include "ui/biditemdlg.h"
 #include "ui/userprompt.h"
+#include "web/itempagejob.h"
 #include "web/itempagereader.h"
 
 #include <QLabel>
@@ -75,25 +76,6 @@ ItemPageReader readerFor(const SiteSettings& sites, const QString& site)
 }
 
 } // namespace
-
-// Reads one item page on the thread of CAddFromBrowser into an item of its own.
-class PageReadJob : public QObject
-{
-    Q_OBJECT
-public:
-    void read(const ItemPageReader& reader, const std::shared_ptr<CBidItem>& item)
-    {
-        Q_ASSERT(QThread::currentThread() == thread());
-        QString url;
-        const QString text = reader.download(item->id(), &url);
-        if (QThread::currentThread()->isInterruptionRequested())
-            return;
-        Q_EMIT done(item, reader.parse(*item, url, text));
-    }
-
-Q_SIGNALS:
-    void done(const std::shared_ptr<CBidItem>& item, const ItemPageResult& result);
-};
 
 CAddFromBrowser::Target CAddFromBrowser::target(const QString& address, const SiteSettings* sites)
 {
@@ -177,8 +159,8 @@ void CAddFromBrowser::next()
         QStringLiteral("Adding item #%1 of %2 from a browser.").arg(found.itemId, found.site));
 
     if (!m_thread) {
-        auto job = std::make_unique<PageReadJob>();
-        connect(job.get(), &PageReadJob::done, this, &CAddFromBrowser::pageRead);
+        auto job = std::make_unique<ItemPageJob>();
+        connect(job.get(), &ItemPageJob::done, this, &CAddFromBrowser::pageRead);
         m_thread = std::make_unique<WorkerThread>(QStringLiteral("add from browser"));
         m_job = m_thread->start(std::move(job));
     }
@@ -187,7 +169,7 @@ void CAddFromBrowser::next()
     // As the dialog starts: a page without an end time keeps a day from now.
     item->setEndTime(ModelClock::siteNow() + 24 * 60 * 60);
     const ItemPageReader reader = readerFor(*sites, found.site);
-    PageReadJob* job = m_job;
+    ItemPageJob* job = m_job;
     if (!m_thread->post([job, reader, item] { job->read(reader, item); }))
         refuse(tr("The item page cannot be read now."));
 }
@@ -275,5 +257,3 @@ bool CAddFromBrowser::runDialog(const CBidItem& page, float minBid)
         UserPrompt::inform(m_window, conflict, IMainWindow::Icon::Warning);
     return true;
 }
-
-#include "addfrombrowser.moc"

@@ -10,7 +10,7 @@ class CBidFolder;
 class CBidItem;
 class CBidItemDlg;
 class CBidsDoc;
-class PageReadJob;
+class ItemPageJob;
 class QWidget;
 class SiteSettings;
 class WorkerThread;
@@ -77,5 +77,5 @@ private:
     QStringList m_queue;
     bool m_busy = false;
     std::unique_ptr<WorkerThread> m_thread;
-    PageReadJob* m_job = nullptr; // lives on m_thread
+    ItemPageJob* m_job = nullptr; // lives on m_thread
 };
