@@ -19,6 +19,7 @@
 #include "ui/firststepwizard.h"
 #include "ui/focusreturn.h"
 #include "ui/itemdialogs.h"
+#include "ui/itempagecommands.h"
 #include "ui/logviewer.h"
 #include "ui/mainactions.h"
 #include "ui/messagelist.h"
@@ -96,6 +97,7 @@ void CMainFrame::connectBidsViews(CBidsDoc& doc)
     const auto lookup = [this](int id) { return command(id); };
     m_tree->setCommandActions(lookup);
     m_list->setCommandActions(lookup);
+    m_pageCommands = new CItemPageCommands(m_app, doc, *m_list, lookup, this);
     const std::pair<int, void (CBidsRightView::*)()> listCommands[] = {
         {CmdAddItem, &CBidsRightView::addItem},
         {CmdDeleteBid, &CBidsRightView::deleteSelected},
@@ -358,11 +360,17 @@ void CMainFrame::activate()
 
 void CMainFrame::setBrowserWindow(QWidget* browser)
 {
+    m_browser = browser;
     m_views->addWidget(browser);
     QAction* action = command(CmdInternalBrowser);
     action->setEnabled(true);
-    connect(action, &QAction::triggered, this,
-            [this, browser] { m_views->setCurrentWidget(browser); });
+    connect(action, &QAction::triggered, this, &CMainFrame::showBrowserWindow);
+}
+
+void CMainFrame::showBrowserWindow()
+{
+    if (m_browser)
+        m_views->setCurrentWidget(m_browser);
 }
 
 void CMainFrame::showBidsWindow()

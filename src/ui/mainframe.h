@@ -18,6 +18,7 @@ class CBidsFrame;
 class CBidsLeftView;
 class CBidsRightView;
 class CFirstStepWizard;
+class CItemPageCommands;
 class CLogViewer;
 class CMainActions;
 class CMessageList;
@@ -69,6 +70,8 @@ public:
     CBidsDoc* document() const { return m_document; }
     CBidsLeftView* folderTree() const { return m_tree; }
     CBidsRightView* bidsList() const { return m_list; }
+    // View, save and e-mail commands of the list's item; the internal browser sets its hooks.
+    CItemPageCommands* itemPageCommands() const { return m_pageCommands; }
     COutlookBar* outlookBar() const { return m_outlook; }
     // The action of a command number (see commandid.h); null for an unknown number.
     QAction* command(int id) const;
@@ -77,7 +80,9 @@ public:
 
     // The internal browser's window takes its place beside the bids window.
     void setBrowserWindow(QWidget* browser);
+    QWidget* browserWindow() const { return m_browser; }
     void showBidsWindow();
+    void showBrowserWindow();
 
     // Whether any bid is Active, Active/outbidded, Running or Running/outbidded: then
     // Exit asks first. Without a check Exit does not ask.
@@ -162,9 +167,11 @@ private:
     CBidsLeftView* m_tree = nullptr;
     CBidsRightView* m_list = nullptr;
     BidsViewEvents* m_viewEvents = nullptr;
+    CItemPageCommands* m_pageCommands = nullptr;
     COutlookBar* m_outlook = nullptr;
     QToolBar* m_toolBar = nullptr;
     QStackedWidget* m_views = nullptr;
+    QWidget* m_browser = nullptr;
     QSplitter* m_split = nullptr;
     CTrayIcon* m_tray = nullptr;
     CLogViewer* m_logViewer = nullptr;
