@@ -13,6 +13,10 @@ CBidThread::CBidThread(AppContext& app, CBidsDoc& doc, const QString& itemId, QO
 {
     auto worker = std::make_unique<BidWorker>(app, doc, itemId, m_shared);
     connect(worker.get(), &BidWorker::quitRequested, this, [this] { end(false); });
+    connect(worker.get(), &BidWorker::pageShown, this,
+            [this](const QString& url, const QByteArray& source, const QString& contentType) {
+                Q_EMIT pageShown(m_itemId, url, source, contentType);
+            });
     m_worker = m_thread.start(std::move(worker));
     // The browser belongs to the bid thread: it is made there.
     BidWorker* w = m_worker;

@@ -75,6 +75,9 @@ public:
 Q_SIGNALS:
     // On the main thread, after the item's bidThread() was cleared.
     void finished();
+    // A page the thread loaded, for the user to watch (the item's showIE option).
+    void pageShown(const QString& itemId, const QString& url, const QByteArray& source,
+                   const QString& contentType);
 
 private:
     void end(bool byOwner);

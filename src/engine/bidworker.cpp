@@ -44,7 +44,6 @@ void BidWorker::start(SiteProfile profile, BidFormNames names)
     m_profile = std::move(profile);
     m_names = std::move(names);
     m_hasProfile = true;
-    // showIE: there is no visible browser to show.
     write(BidTexts::withId(493, m_itemId), ProgramLog::Info);
     m_browser->navigate(itemPageUrl());
     redisplay();
@@ -112,6 +111,8 @@ void BidWorker::onDocumentComplete(const QString& url)
         url.contains(QLatin1String(kPromotionHostFragment)))
         return;
     m_poll = false;
+    if (m_profile.showIE)
+        Q_EMIT pageShown(url, m_browser->source(), m_browser->contentType());
     if (m_steps.empty())
         return; // a page nobody asked for
     const int step = m_steps.front();

@@ -40,6 +40,8 @@ public:
 Q_SIGNALS:
     // WM_QUIT to the own thread: the handle ends the thread.
     void quitRequested();
+    // With "show the browser" on: each page the thread loaded, as it came.
+    void pageShown(const QString& url, const QByteArray& source, const QString& contentType);
 
 private:
     void onDocumentComplete(const QString& url);

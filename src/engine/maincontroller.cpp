@@ -73,6 +73,10 @@ MainController::MainController(AppContext& app, WindowFactory createWindow, QObj
 
     connect(m_connections.get(), &ConnectionManager::timeSyncRequested, this,
             [this] { synchroniseTime(); });
+    connect(m_timeSync.get(), &TimeSynchroniser::maintenancePage, this, [this](const QString& url) {
+        if (showPageHandler)
+            showPageHandler(url, QByteArray(), QString());
+    });
     connect(m_timeSync.get(), &TimeSynchroniser::accepted, this, [this] {
         startTimer(TimerSiteClock, kSiteClockMs);
         startTimer(TimerTimeSync, qMax(1, m_app.settings().autoTimeSync) * 60000);
@@ -209,7 +213,14 @@ void MainController::handleBidsViewCommand(int command)
 void MainController::installDefaultThreads()
 {
     m_threads.createBidThread = [this](const QString& itemId) -> IBidWorker* {
-        return new CBidThread(m_app, *m_document, itemId);
+        auto* thread = new CBidThread(m_app, *m_document, itemId);
+        connect(thread, &CBidThread::pageShown, this,
+                [this](const QString&, const QString& url, const QByteArray& source,
+                       const QString& contentType) {
+                    if (showPageHandler)
+                        showPageHandler(url, source, contentType);
+                });
+        return thread;
     };
     m_threads.postBidStart = [](IBidWorker* worker, SiteProfile profile) {
         if (auto* thread = dynamic_cast<CBidThread*>(worker))

@@ -166,6 +166,10 @@ public:
     // An item page address given at start (`--add URL`): the desktop program opens the
     // item dialog for it once the window shows.
     std::function<void(const QString& url)> addUrlHandler;
+    // Shows a page in the window's browser: `source` as the bid thread read it, or, when
+    // empty, the page at `url` (the site's maintenance notice).
+    std::function<void(const QString& url, const QByteArray& source, const QString& contentType)>
+        showPageHandler;
     // The end of start-up: the wizards are windows, so the desktop program opens them.
     std::function<void(bool newVersion)> wizardsHandler;
 

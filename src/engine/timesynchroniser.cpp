@@ -65,9 +65,8 @@ TimeSynchroniser::Outcome TimeSynchroniser::synchronise()
     const QString unavailable = LookupSiteKey(QStringLiteral("%s_KeyWord_TimeU"));
 
     if (isMaintenancePage(page, unavailable)) {
-        // The site's own notice would be shown in a browser window; the program has none
-        // to open at this point, so the log line is the whole report.
         log.message(StringTable::text(214), ProgramLog::Error);
+        Q_EMIT maintenancePage(url);
         return Outcome::Maintenance;
     }
     if (!page.contains(keyword)) {

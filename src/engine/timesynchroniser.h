@@ -67,6 +67,8 @@ Q_SIGNALS:
     // A measurement passed the plausibility test: restart the site clock display (timer 1)
     // and the automatic re-synchronisation (timer 5).
     void accepted();
+    // The time page is the site's maintenance notice: the user may want to read it.
+    void maintenancePage(const QString& url);
 
 private:
     bool connected();

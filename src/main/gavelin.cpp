@@ -18,22 +18,33 @@
 #include "ui/accesspromptdlg.h"
 #include "ui/addfrombrowser.h"
 #include "ui/bidsleftview.h"
+#include "ui/browserinstall.h"
 #include "ui/commandid.h"
+#include "ui/itempagecommands.h"
 #include "ui/listfilecommands.h"
 #include "ui/mainframe.h"
 #include "ui/screenshothook.h"
 #include "ui/splashscreen.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPointer>
 #include <memory>
+#include <unistd.h>
 #include <utility>
 
 int main(int argc, char** argv)
 {
     Q_INIT_RESOURCE(ui);
+    // The internal browser's page renderer shares the window's graphics context, and as
+    // root Chromium's sandbox cannot start.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication application(argc, argv);
+    // The browser engine reports its graphics set-up on every start.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication::setApplicationName(QStringLiteral("gavelin"));
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -54,6 +65,7 @@ int main(int argc, char** argv)
     // Item pages handed over by browsers; those that come before the window wait for it.
     QPointer<CAddFromBrowser> fromBrowser;
     QStringList earlyAddresses;
+    BrowserInstall::Hooks browser;
     SplashScreen splash;
     MainController controller(app, [&]() -> IMainWindow* {
         frame = std::make_unique<CMainFrame>(app);
@@ -104,6 +116,9 @@ int main(int argc, char** argv)
             },
             frame.get());
         fromBrowser->setOptionsOpener([&frame] { frame->openOptions(); });
+        browser = BrowserInstall::install(app, *frame, *fromBrowser);
+        frame->itemPageCommands()->setBrowserHook(browser.open);
+        frame->itemPageCommands()->setContactFormHook(browser.contactForm);
         QObject::connect(fromBrowser, &CAddFromBrowser::finished, frame.get(),
                          [&frame](bool added) {
                              if (added)
@@ -134,6 +149,16 @@ int main(int argc, char** argv)
             Qt::QueuedConnection);
     };
     QObject::connect(&instance, &SingleInstance::addUrlRequested, &application, addFromBrowser);
+    // The site's maintenance notice and, with "show the browser" on, a bid's pages.
+    controller.showPageHandler = [&browser](const QString& url, const QByteArray& source,
+                                            const QString& type) {
+        if (!browser.open)
+            return;
+        if (source.isEmpty())
+            browser.open(QUrl(url));
+        else if (browser.showSource)
+            browser.showSource(QUrl(url), source, type);
+    };
     controller.wizardsHandler = [&frame](bool newVersion) { frame->startWizards(newVersion); };
     controller.showWindowHandler = [&frame](bool minimized) {
         frame->showAtStart(minimized);

@@ -19,6 +19,7 @@
 #include "web/itempagejob.h"
 #include "web/itempagereader.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QThread>
@@ -134,9 +135,38 @@ void CAddFromBrowser::add(const QString& address)
 {
     if (address.trimmed().isEmpty())
         return;
-    m_queue << address;
+    m_queue.append({address, QString(), false});
     if (!m_busy)
         next();
+}
+
+void CAddFromBrowser::addShownPage(const QString& address, const QString& pageText)
+{
+    m_queue.append({address, pageText, true});
+    if (!m_busy)
+        next();
+}
+
+void CAddFromBrowser::readShownPage(const Request& request)
+{
+    const SiteSettings* sites = SiteSettings::current();
+    const QString site =
+        AppContext::current() ? AppContext::current()->settings().currentSite : QString();
+    if (!sites || site.isEmpty()) {
+        refuse(StringTable::text(204));
+        return;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    auto item = std::make_shared<CBidItem>();
+    item->setEndTime(ModelClock::siteNow() + 24 * 60 * 60);
+    const ItemPageResult result =
+        readerFor(*sites, site).parse(*item, request.address, request.pageText);
+    AppContext::logWrite(QStringLiteral("The shown page was read in %1 ms (%2 characters).")
+                             .arg(timer.elapsed())
+                             .arg(request.pageText.size()),
+                         ProgramLog::Info);
+    pageRead(item, result);
 }
 
 void CAddFromBrowser::next()
@@ -144,9 +174,14 @@ void CAddFromBrowser::next()
     if (m_queue.isEmpty())
         return;
     m_busy = true;
-    const QString address = m_queue.takeFirst();
+    const Request request = m_queue.takeFirst();
+    const QString& address = request.address;
     if (!CAccessPromptDlg::pass(m_window, m_doc.accessLock())) {
         finish(false);
+        return;
+    }
+    if (request.shown) {
+        readShownPage(request);
         return;
     }
     const SiteSettings* sites = SiteSettings::current();

@@ -53,6 +53,9 @@ public:
     ~CAddFromBrowser() override;
 
     void add(const QString& address);
+    // The item page the internal browser shows: its address and its text (lines joined by
+    // "\r\n"), read with the current site's keywords; nothing is downloaded.
+    void addShownPage(const QString& address, const QString& pageText);
     bool isBusy() const { return m_busy; }
     void setDialogRunner(DialogRunner runner) { m_runDialog = std::move(runner); }
     // What OK on "You must define a user name and password." does: open the options.
@@ -63,7 +66,14 @@ Q_SIGNALS:
     void finished(bool added);
 
 private:
+    struct Request
+    {
+        QString address;
+        QString pageText;
+        bool shown = false;
+    };
     void next();
+    void readShownPage(const Request& request);
     void finish(bool added);
     void refuse(const QString& text);
     void pageRead(const std::shared_ptr<CBidItem>& page, const ItemPageResult& result);
@@ -74,7 +84,7 @@ private:
     FolderSource m_selectedFolder;
     DialogRunner m_runDialog;
     std::function<void()> m_openOptions;
-    QStringList m_queue;
+    QList<Request> m_queue;
     bool m_busy = false;
     std::unique_ptr<WorkerThread> m_thread;
     ItemPageJob* m_job = nullptr; // lives on m_thread

@@ -1,6 +1,7 @@
 #include "ui/advancedpage.h"
 
 #include "app/appsettings.h"
+#include "ui/browserinstall.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -35,6 +36,10 @@ CAdvancedPage::CAdvancedPage(AppContext& app, QWidget* parent)
     auto* browserColumn = new QVBoxLayout(browser);
     m_silentBrowser = new QCheckBox(tr("Block unwanted browser messages"), browser);
     browserColumn->addWidget(m_silentBrowser);
+    m_showBidPages = new QCheckBox(tr("Show the pages of running bids in the browser"), browser);
+    // Without the internal browser there is nowhere to show them.
+    m_showBidPages->setEnabled(BrowserInstall::isBuiltIn());
+    browserColumn->addWidget(m_showBidPages);
     column->addWidget(browser);
     finishLayout();
 }
@@ -46,6 +51,7 @@ void CAdvancedPage::load(const AppSettings& settings)
     m_noSplash->setChecked(settings.showSplash == 0);
     m_confirmDelete->setChecked(settings.confirmDel != 0);
     m_silentBrowser->setChecked(settings.silentBrowser != 0);
+    m_showBidPages->setChecked(settings.showIE != 0);
     m_autoSaveList->setChecked(settings.autoSaveList != 0);
     m_sortFolders->setChecked(settings.sortFolders != 0);
 }
@@ -57,6 +63,7 @@ void CAdvancedPage::store(AppSettings& settings) const
     settings.showSplash = m_noSplash->isChecked() ? 0 : 1;
     settings.confirmDel = m_confirmDelete->isChecked() ? 1 : 0;
     settings.silentBrowser = m_silentBrowser->isChecked() ? 1 : 0;
+    settings.showIE = m_showBidPages->isChecked() ? 1 : 0;
     settings.autoSaveList = m_autoSaveList->isChecked() ? 1 : 0;
     settings.sortFolders = m_sortFolders->isChecked() ? 1 : 0;
 }

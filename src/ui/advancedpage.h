@@ -23,6 +23,7 @@ private:
     QCheckBox* m_noSplash = nullptr;
     QCheckBox* m_confirmDelete = nullptr;
     QCheckBox* m_silentBrowser = nullptr;
+    QCheckBox* m_showBidPages = nullptr;
     QCheckBox* m_autoSaveList = nullptr;
     QCheckBox* m_sortFolders = nullptr;
 };

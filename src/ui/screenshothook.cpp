@@ -20,6 +20,11 @@
 #include "ui/updatescreen2.h"
 #include "ui/updatewizard.h"
 #include "ui/userprompt.h"
+#ifdef GAVELIN_HAVE_WEBENGINE
+#include "ui/itempagecommands.h"
+#include "ui/web/browserwindow.h"
+#include "ui/web/vendraview.h"
+#endif
 #include "web/itempagereader.h"
 
 #include <QApplication>
@@ -196,6 +201,22 @@ void CScreenshotHook::shoot()
         startup.next();
         save(&startup, QStringLiteral("first-start-wizard"));
         startup.hide();
+#ifdef GAVELIN_HAVE_WEBENGINE
+        // The browser view on the first listing's page.
+        if (auto* browser = qobject_cast<CBrowserWindow*>(m_frame.browserWindow())) {
+            QEventLoop loaded;
+            connect(browser->view(), &QWebEngineView::loadFinished, &loaded, &QEventLoop::quit);
+            QTimer::singleShot(20000, &loaded, &QEventLoop::quit);
+            browser->open(CItemPageCommands::itemPageAddress(ids.first()));
+            loaded.exec();
+            // The page paints itself a moment after it has loaded.
+            QEventLoop painted;
+            QTimer::singleShot(1000, &painted, &QEventLoop::quit);
+            painted.exec();
+            save(&m_frame, QStringLiteral("browser"));
+            m_frame.showBidsWindow();
+        }
+#endif
     }
     if (doc) {
         // The listings added for the pictures are no one's: the program ends without asking

@@ -190,6 +190,8 @@ void HeadlessBrowser::finish(const std::shared_ptr<Load>& load)
     m_url = response.finalUrl.isValid() ? response.finalUrl : load->request.url;
     m_lastStatus = response.transportFailed() ? 0 : response.status;
     m_lastError = load->error;
+    m_source = response.body;
+    m_contentType = QString::fromLatin1(response.contentType);
     if (load->document) {
         m_document = std::move(load->document);
     } else {

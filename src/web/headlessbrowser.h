@@ -49,6 +49,9 @@ public:
     QString lastError() const { return m_lastError; }
     // HTTP status of the last load; 0 when no answer came.
     int lastStatus() const { return m_lastStatus; }
+    // The last page as it came, with its content type (to show it as it was read).
+    QByteArray source() const { return m_source; }
+    QString contentType() const { return m_contentType; }
     const CookieJar& cookies() const { return *m_jar; }
 
 Q_SIGNALS:
@@ -66,6 +69,8 @@ private:
     QUrl m_url;
     QString m_lastError;
     int m_lastStatus = 0;
+    QByteArray m_source;
+    QString m_contentType;
     std::atomic<bool> m_busy{false};
     std::shared_ptr<Load> m_current;
     WorkerThread m_loads;

@@ -262,6 +262,32 @@ TEST_F(BidThreadTest, DoesNotBidWhenThePriceIsAboveTheMaximum)
     EXPECT_EQ(requests("MakeBid", id), 0);
 }
 
+TEST_F(BidThreadTest, ShowsThePagesItReadsWhenTheUserAsks)
+{
+    const QString id =
+        createAuction(R"({"site":"us","title":"Brass lamp","startPrice":15,"endsIn":600})");
+    addItem(id, 10.0f);
+    app().settings().showIE = 1;
+    app().publishSettings();
+    QStringList shown;
+    CBidThread* thread = makeThread(id);
+    QObject::connect(thread, &CBidThread::pageShown,
+                     [&shown](const QString& itemId, const QString& url, const QByteArray& source,
+                              const QString& type) {
+                         shown << QStringList{itemId, url, type,
+                                              QString::number(source.contains("Brass lamp"))}
+                                      .join('|');
+                     });
+    thread->postStart(BuildSiteProfile());
+    ASSERT_TRUE(waitForLog(text("Bid #%s, state = The set maximum bidding price is too low.", id)));
+    ASSERT_FALSE(shown.isEmpty());
+    const QStringList first = shown.first().split('|');
+    EXPECT_EQ(first.at(0), id);
+    EXPECT_TRUE(first.at(1).contains("ViewItem")) << first.at(1).toStdString();
+    EXPECT_TRUE(first.at(2).startsWith("text/html")) << first.at(2).toStdString();
+    EXPECT_EQ(first.at(3), "1");
+}
+
 TEST_F(BidThreadTest, DoesNotBidAgainWhileTheUserLeadsAfterItsBid)
 {
     // The user leads with a maximum above the item's: the price has passed the maximum,

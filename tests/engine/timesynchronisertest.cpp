@@ -177,8 +177,14 @@ TEST_F(TimeSynchroniserTest, OffsetsUpToTwentyFourHoursAndAnHourArePlausible)
 TEST_F(TimeSynchroniserTest, MaintenancePagesMeasureNothing)
 {
     addFault(R"({"page":"TimeShow","kind":"maintenance","count":1})");
+    QStringList noticesShown;
+    QObject::connect(m_sync.get(), &TimeSynchroniser::maintenancePage,
+                     [&noticesShown](const QString& url) { noticesShown << url; });
     EXPECT_EQ(m_sync->synchronise(), TimeSynchroniser::Outcome::Maintenance);
     EXPECT_TRUE(m_window.messages.last().endsWith(StringTable::text(214)));
+    // The site's notice is offered to the user: the time page's own address.
+    ASSERT_EQ(noticesShown.size(), 1);
+    EXPECT_TRUE(noticesShown.at(0).contains("TimeShow"));
     EXPECT_FALSE(app().clock().isSynchronised());
 
     // "unavailable" anywhere wins over a readable time.
