@@ -163,16 +163,22 @@ void CItemPageCommands::openInSystemBrowser(const QUrl& url)
     }
 }
 
+QUrl CItemPageCommands::focusedItemPage(Item& item) const
+{
+    if (!focusedItem(item))
+        return QUrl();
+    const QUrl url = itemPageAddress(item.id);
+    if (url.isEmpty())
+        UserPrompt::inform(m_window, noAddressText(), IMainWindow::Icon::Warning);
+    return url;
+}
+
 void CItemPageCommands::viewItemPage()
 {
     Item item;
-    if (!focusedItem(item))
+    const QUrl url = focusedItemPage(item);
+    if (url.isEmpty())
         return;
-    const QUrl url = itemPageAddress(item.id);
-    if (url.isEmpty()) {
-        UserPrompt::inform(m_window, noAddressText(), IMainWindow::Icon::Warning);
-        return;
-    }
     if (m_showInBrowser && m_showInBrowser(url))
         return;
     openInSystemBrowser(url);
@@ -217,13 +223,9 @@ void CItemPageCommands::emailSeller()
 void CItemPageCommands::savePage()
 {
     Item item;
-    if (!focusedItem(item))
+    const QUrl url = focusedItemPage(item);
+    if (url.isEmpty())
         return;
-    const QUrl url = itemPageAddress(item.id);
-    if (url.isEmpty()) {
-        UserPrompt::inform(m_window, noAddressText(), IMainWindow::Icon::Warning);
-        return;
-    }
     AppSettings& settings = m_app.settings();
     const QString start = QDir(settings.saveFolder).exists() && !settings.saveFolder.isEmpty()
                               ? settings.saveFolder

@@ -72,6 +72,8 @@ private:
         QString seller;
     };
     bool focusedItem(Item& item) const;
+    // The page of the focused item; empty (and the user told why) when there is none.
+    QUrl focusedItemPage(Item& item) const;
     void updateStates();
     void openInSystemBrowser(const QUrl& url);
     void showStatus(const QString& text, int level);

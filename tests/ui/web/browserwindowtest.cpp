@@ -14,6 +14,7 @@
 #include "ui/sitehome.h"
 #include "ui/web/vendrapage.h"
 #include "ui/web/vendraview.h"
+#include "web/iinternetaccess.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -208,6 +209,19 @@ private Q_SLOTS:
         QTest::qWait(300);
         QCOMPARE(view->url(), before);
         QVERIFY(m_home->logText().contains("does not open \"file:///etc/passwd\""));
+        // Offline, and the program may not go online: the navigation is cancelled.
+        struct Offline : IInternetAccess
+        {
+            bool ensureConnection() override { return true; }
+            bool isOffline() override { return true; }
+            bool goOnline(const QString&) override { return false; }
+        } offline;
+        IInternetAccess* previous = IInternetAccess::setCurrent(&offline);
+        view->load(itemPage("4500000011"));
+        QTest::qWait(300);
+        IInternetAccess::setCurrent(previous);
+        QCOMPARE(view->url(), before);
+        QVERIFY(m_home->logText().contains(StringTable::text(224)));
         // (A script may follow it only as a click would.)
         PromptRecorder prompts;
         QSignalSpy finished(m_adder.get(), &CAddFromBrowser::finished);
