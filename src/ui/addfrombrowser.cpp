@@ -16,6 +16,7 @@
 #include "ui/accesspromptdlg.h"
 #include "ui/biditemdlg.h"
 #include "ui/userprompt.h"
+#include "web/downloadoptions.h"
 #include "web/itempagejob.h"
 #include "web/itempagereader.h"
 
@@ -154,6 +155,16 @@ void CAddFromBrowser::readShownPage(const Request& request)
         AppContext::current() ? AppContext::current()->settings().currentSite : QString();
     if (!sites || site.isEmpty()) {
         refuse(StringTable::text(204));
+        return;
+    }
+    // A page the site serves is never this large; its text would only stall the window.
+    if (request.pageText.size() > DownloadOptions::kMaxPageBytes) {
+        AppContext::logWrite(QStringLiteral("The shown page has %1 characters: too large to be "
+                                            "an item page.")
+                                 .arg(request.pageText.size()),
+                             ProgramLog::Error);
+        UserPrompt::inform(m_window, StringTable::text(204), IMainWindow::Icon::Error);
+        finish(false);
         return;
     }
     QElapsedTimer timer;

@@ -153,6 +153,13 @@ private Q_SLOTS:
         QCOMPARE(prompts.texts(), QStringList{StringTable::text(204)});
         QCOMPARE(seen.size(), 3);
         QCOMPARE(int(m_doc->items().size()), 2);
+
+        // A shown page far larger than any item page is refused unread.
+        prompts.clear();
+        adder.addShownPage(itemPage + "4500000001", QString(9 << 20, QLatin1Char('x')));
+        QCOMPARE(finished.last().at(0).toBool(), false);
+        QCOMPARE(prompts.texts(), QStringList{StringTable::text(204)});
+        QCOMPARE(seen.size(), 3);
     }
 
 private:

@@ -189,6 +189,21 @@ void CVendraView::signIn()
     AppContext* app = AppContext::current();
     if (!app || app->settings().login.isEmpty())
         return;
+    // The password goes only to the site's own member area or sign-in page, never to a page
+    // the member area sent the browser on to.
+    const QString host = url().host();
+    bool ownPage = false;
+    for (const QString& key : {QStringLiteral("%s_URL_MyEbay"), QStringLiteral("%s_URL_SignIn")})
+        ownPage =
+            ownPage || QUrl(LookupSiteKey(key)).host().compare(host, Qt::CaseInsensitive) == 0;
+    if (host.isEmpty() || !ownPage) {
+        AppContext::logWrite(QStringLiteral("My eBay: not signing in on %1, which is not the "
+                                            "site's own page.")
+                                 .arg(host),
+                             ProgramLog::Warning);
+        Q_EMIT signInSent(false);
+        return;
+    }
     const BidFormNames names = BidFormNames::current();
     QStringList logins;
     for (const QString& name : {names.login1, names.login2}) {
