@@ -278,12 +278,9 @@ bool CAddFromBrowser::runDialog(const CBidItem& page, float minBid)
         return false;
 
     const BidEditForm form = dialog.form();
-    auto item = std::make_unique<CBidItem>(dialog.pageItem());
-    item->setFolder(nullptr);
-    item->setBidThread(nullptr);
-    form.applyTo(*item);
     CBidItem* added = nullptr;
-    const QString refusal = commands.addItem(std::move(item), form.folderChoice, target, &added);
+    const QString refusal =
+        commands.addItem(dialog.newBid(form), form.folderChoice, target, &added);
     if (!refusal.isEmpty()) {
         UserPrompt::inform(m_window, refusal, IMainWindow::Icon::Warning);
         return false;

@@ -428,3 +428,12 @@ void CBidItemDlg::showFetched(const CBidItem& item, const ItemPageResult& result
 }
 
 #include "biditemdlg.moc"
+
+std::unique_ptr<CBidItem> CBidItemDlg::newBid(const BidEditForm& form) const
+{
+    auto item = std::make_unique<CBidItem>(m_pageItem);
+    item->setFolder(nullptr);
+    item->setBidThread(nullptr);
+    form.applyTo(*item);
+    return item;
+}

@@ -49,6 +49,9 @@ public:
     // The item the checks read: the one given, or the last one fetched. A new bid starts
     // as a copy of it, so the page's facts come along.
     const CBidItem& pageItem() const { return m_pageItem; }
+    // A new bid from the dialog: what a fetch learned of the page (Buy It Now, bids,
+    // ratings...) with `form` applied, in no folder and with no bid thread.
+    std::unique_ptr<CBidItem> newBid(const BidEditForm& form) const;
     bool isFetching() const { return m_fetching; }
 
     // Runs the checks; an error or a cancelled question keeps the dialog open.

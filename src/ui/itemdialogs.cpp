@@ -47,13 +47,8 @@ bool CItemDialogs::runAddItem(QWidget* parent, CBidsDoc& doc, CBidFolder* select
     if (dialog.exec() != QDialog::Accepted)
         return false;
 
-    // The new bid keeps what a fetch learned of the page (Buy It Now, bids, ratings...).
     const BidEditForm form = dialog.form();
-    auto item = std::make_unique<CBidItem>(dialog.pageItem());
-    item->setFolder(nullptr);
-    item->setBidThread(nullptr);
-    form.applyTo(*item);
-    const QString refusal = commands.addItem(std::move(item), form.folderChoice, start.target);
+    const QString refusal = commands.addItem(dialog.newBid(form), form.folderChoice, start.target);
     if (!refusal.isEmpty()) {
         UserPrompt::inform(parent, refusal, IMainWindow::Icon::Warning);
         return false;
